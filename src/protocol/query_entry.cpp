@@ -1,0 +1,3 @@
+#include "protocol/query_entry.h"
+
+QueryTarget parseQueryEntry(const char* entry) { return QueryTarget{entry, defaultGamePort}; }

@@ -1,0 +1,3 @@
+#include "serverlist/list_reader.h"
+
+void readServerList(const char*) {}

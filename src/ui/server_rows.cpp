@@ -1,0 +1,4 @@
+#include "core/server_table.h"
+#include "core/view.h"
+
+void updateServerRow(const std::string&, const ServerRowFields&) {}
