@@ -1,6 +1,130 @@
 #include "ui/details.h"
 
-void showServerDetails(int) {}
+#include <string>
+#include <vector>
+
+#include "core/server_table.h"
+#include "launch/launch.h"
+#include "ui/commands.h"
+#include "ui/main_window.h"
+#include "ui/server_rows.h"
+
+namespace {
+
+// The Address cell is read into a buffer of this size; an address key has at most 21 characters.
+constexpr int detailsAddressSize = 128;
+
+struct ServerDetails {
+    std::vector<PlayerEntry> players;
+    ServerInfo info;
+};
+
+// Copies what the pane shows out of the server's record. The lock is released before the
+// lists are touched: a worker that waits for the window thread inside a row update must
+// never find the window thread waiting for the lock in turn.
+bool copyServerDetails(const std::string& key, ServerDetails& out) {
+    auto lock = lockServerTable();
+    const ServerRecord* record = findServer(key);
+    if (!record) return false;
+    out.players = record->players;
+    out.info = record->info;
+    return true;
+}
+
+int insertRow(HWND list, int index, const std::string& text) {
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = index;
+    item.iSubItem = 0;
+    item.pszText = const_cast<char*>(text.c_str());
+    return static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+void setCellText(HWND list, int row, int column, const std::string& text) {
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = const_cast<char*>(text.c_str());
+    SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+void fillPlayerList(const std::vector<PlayerEntry>& players) {
+    int index = 0;
+    for (const PlayerEntry& player : players) {
+        const int row = insertRow(playerList, index++, player.name);
+        if (row < 0) continue;
+        setCellText(playerList, row, 1, std::to_string(player.score));
+        setCellText(playerList, row, 2, std::to_string(player.ping));
+    }
+}
+
+void fillInfoList(const ServerInfo& info) {
+    int index = 0;
+    for (const auto& variable : info) {
+        const int row = insertRow(infoList, index++, variable.first);
+        if (row < 0) continue;
+        setCellText(infoList, row, 1, variable.second);
+    }
+}
+
+int selectionMark() { return static_cast<int>(SendMessageA(serverList, LVM_GETSELECTIONMARK, 0, 0)); }
+
+LRESULT defaultNotify(HWND window, WPARAM wParam, NMHDR* header) {
+    return DefWindowProcA(window, WM_NOTIFY, wParam, reinterpret_cast<LPARAM>(header));
+}
+
+// Shows the right-clicked server and runs the command chosen from the row menu on that row.
+LRESULT runRowMenu(HWND window, int row) {
+    showServerDetails(row);
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    const int commandId = TrackPopupMenu(rowMenu, TPM_RETURNCMD, cursor.x, cursor.y, 0, window, nullptr);
+    return dispatchCommand(commandId, window, row);
+}
+
+}  // namespace
+
+void showServerDetails(int row) {
+    const std::string key = readRowText(row, addressColumn, detailsAddressSize);
+    SendMessageA(playerList, LVM_DELETEALLITEMS, 0, 0);
+    SendMessageA(infoList, LVM_DELETEALLITEMS, 0, 0);
+
+    ServerDetails details;
+    if (copyServerDetails(key, details)) {
+        fillPlayerList(details.players);
+        fillInfoList(details.info);
+    }
+    autosizeLastColumns();
+}
+
 LRESULT handleListNotify(HWND window, WPARAM wParam, NMHDR* header) {
-    return header ? DefWindowProcA(window, WM_NOTIFY, wParam, reinterpret_cast<LPARAM>(header)) : 0;
+    if (!header) return 0;
+    if (header->hwndFrom != serverList) return defaultNotify(window, wParam, header);
+
+    switch (header->code) {
+    case LVN_KEYDOWN:
+        if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_RETURN) launchRow(selectionMark());
+        break;
+    case LVN_COLUMNCLICK:
+        sortByColumn(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+        break;
+    case LVN_ITEMCHANGED:
+        showServerDetails(selectionMark());
+        break;
+    case NM_CUSTOMDRAW:
+        return CDRF_DODEFAULT;
+    case NM_RCLICK:
+        return runRowMenu(window, reinterpret_cast<NMITEMACTIVATE*>(header)->iItem);
+    case NM_DBLCLK: {
+        const int row = reinterpret_cast<NMITEMACTIVATE*>(header)->iItem;
+        showServerDetails(row);
+        launchRow(row);
+        break;
+    }
+    case NM_CLICK:
+        showServerDetails(reinterpret_cast<NMITEMACTIVATE*>(header)->iItem);
+        break;
+    default:
+        break;
+    }
+    return defaultNotify(window, wParam, header);
 }
