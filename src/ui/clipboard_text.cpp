@@ -10,7 +10,7 @@ std::string cutToBuffer(const std::string& text, int bufferSize) {
 
 }  // namespace
 
-std::string buildClipboardText(int kind, const RowTexts& texts) {
+std::string buildClipboardText(int kind, const ClipboardCells& texts) {
     const std::string address = cutToBuffer(texts.address, addressTextSize);
     if (address.empty()) return {};
 

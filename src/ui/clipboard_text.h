@@ -18,7 +18,7 @@ constexpr int playersTextSize = 16;
 constexpr int clipboardTextSize = 1024;
 
 // The cell texts of one server-list row as the row shows them.
-struct RowTexts {
+struct ClipboardCells {
     std::string address;
     std::string serverName;
     std::string ping;
@@ -31,4 +31,4 @@ struct RowTexts {
 // players). Each cell is cut to its buffer size first. Empty when there is nothing to
 // copy: an unknown kind, or a row without an address (every server row has one, so an
 // empty address means the row index named no row).
-std::string buildClipboardText(int kind, const RowTexts& texts);
+std::string buildClipboardText(int kind, const ClipboardCells& texts);

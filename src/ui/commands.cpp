@@ -96,7 +96,7 @@ LRESULT handleTrayMessage(UINT mouseMessage, HWND window) {
 
 int copyServerText(HWND window, int row, int kind) {
     if (kind != copyAddressKind && kind != copyUrlKind && kind != copyFullInfoKind) return 0;
-    RowTexts texts;
+    ClipboardCells texts;
     texts.address = readRowText(row, addressColumn, addressTextSize);
     if (kind == copyFullInfoKind) {
         texts.serverName = readRowText(row, nameColumn, serverNameTextSize);

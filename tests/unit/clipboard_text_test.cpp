@@ -6,7 +6,7 @@
 
 namespace {
 
-RowTexts alphaRow() { return {"10.0.0.5:27910", "Alpha", "45", "pond", "3 / 16"}; }
+ClipboardCells alphaRow() { return {"10.0.0.5:27910", "Alpha", "45", "pond", "3 / 16"}; }
 
 }  // namespace
 
@@ -17,7 +17,7 @@ TEST(ClipboardText, ThreeKindsOfARow) {
 }
 
 TEST(ClipboardText, FullInfoCutsEachCellToItsBuffer) {
-    RowTexts row = alphaRow();
+    ClipboardCells row = alphaRow();
     row.serverName = std::string(63, 'n') + "1234567";
     row.map = std::string(31, 'm') + "123456789";
     row.ping = std::string(20, '7');
@@ -28,14 +28,14 @@ TEST(ClipboardText, FullInfoCutsEachCellToItsBuffer) {
 }
 
 TEST(ClipboardText, EmptyCellsKeepTheirBlanks) {
-    RowTexts row = alphaRow();
+    ClipboardCells row = alphaRow();
     row.serverName.clear();
     row.map.clear();
     EXPECT_EQ(buildClipboardText(copyFullInfoKind, row), "10.0.0.5:27910  45  3 / 16");
 }
 
 TEST(ClipboardText, NothingToCopyWithoutAnAddressOrForAnUnknownKind) {
-    RowTexts noRow;
+    ClipboardCells noRow;
     for (int kind : {copyAddressKind, copyUrlKind, copyFullInfoKind}) {
         EXPECT_EQ(buildClipboardText(kind, noRow), "") << "kind " << kind;
     }
@@ -44,7 +44,7 @@ TEST(ClipboardText, NothingToCopyWithoutAnAddressOrForAnUnknownKind) {
 }
 
 TEST(ClipboardText, LongestSummaryFitsTheTextBuffer) {
-    const RowTexts row{std::string(100, 'a'), std::string(100, 'n'), std::string(100, 'p'),
+    const ClipboardCells row{std::string(100, 'a'), std::string(100, 'n'), std::string(100, 'p'),
                        std::string(100, 'm'), std::string(100, 'c')};
     const std::string text = buildClipboardText(copyFullInfoKind, row);
     EXPECT_EQ(text.size(), 63u + 63u + 15u + 31u + 15u + 4u);
