@@ -7,3 +7,9 @@
 // Sent by the shell for mouse events over the tray icon; lParam: the mouse message.
 // Its value is fixed by the tray icon record.
 constexpr UINT trayCallbackMessage = WM_USER + 1;
+
+// Sent (never posted) by updateServerRow from the receiver thread, so that the whole row
+// update runs on the window thread as one step and no sort can fall between finding a
+// server's row and writing its texts. wParam: 0. lParam: const ServerRowUpdate*, owned by
+// the sender and valid until SendMessageA returns. Result: 0.
+constexpr UINT serverRowMessage = WM_APP + 1;

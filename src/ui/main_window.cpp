@@ -1,6 +1,17 @@
 #include "ui/main_window.h"
 
+#include <commctrl.h>
+
+#include <cstring>
+#include <iterator>
+
 #include "core/view.h"
+#include "resources/resource.h"
+#include "ui/app_messages.h"
+#include "ui/commands.h"
+#include "ui/details.h"
+#include "ui/layout.h"
+#include "ui/server_rows.h"
 
 HINSTANCE instanceHandle = nullptr;
 HWND statusBar = nullptr;
@@ -13,10 +24,226 @@ HMENU popupMenus = nullptr;
 HMENU trayMenu = nullptr;
 HMENU rowMenu = nullptr;
 
+namespace {
+
+constexpr int resourceTextSize = 100;
+constexpr int defaultStatusHeight = 20;
+
+constexpr DWORD statusBarStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SBARS_SIZEGRIP | CCS_BOTTOM;
+constexpr DWORD listViewStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_AUTOARRANGE;
+constexpr DWORD mainWindowStyle = WS_POPUP | WS_OVERLAPPEDWINDOW;
+constexpr int mainWindowX = 100;
+constexpr int mainWindowY = 100;
+constexpr int mainWindowWidth = 700;
+constexpr int mainWindowHeight = 400;
+// A list view's place until the first WM_SIZE lays it out.
+constexpr int initialListWidth = 300;
+constexpr int initialListHeight = 200;
+
+// Inserted at this width and at once set to its own; the last column of each view is
+// stretched to the view's right edge.
+constexpr int insertColumnWidth = 150;
+constexpr int stretchColumn = LVSCW_AUTOSIZE_USEHEADER;
+
+struct ColumnSpec {
+    const char* title;
+    int width;
+};
+
+constexpr ColumnSpec serverColumns[] = {
+    {"Server Name", 300}, {"Map", 80}, {"Players", 50}, {"Ping", 40}, {"Address", stretchColumn}};
+constexpr ColumnSpec playerColumns[] = {{"Name", 200}, {"Score", 60}, {"Ping", stretchColumn}};
+constexpr ColumnSpec infoColumns[] = {{"Variable", 100}, {"Value", stretchColumn}};
+
+constexpr char trayTip[] = "Server Browser";
+
+HWND createListView(HWND parent) {
+    return CreateWindowExA(0, WC_LISTVIEWA, "", listViewStyle, 0, 0, initialListWidth, initialListHeight, parent,
+                           nullptr, instanceHandle, nullptr);
+}
+
+template <std::size_t N>
+bool insertColumns(HWND list, const ColumnSpec (&columns)[N]) {
+    for (std::size_t index = 0; index < N; ++index) {
+        LVCOLUMNA column = {};
+        column.mask = LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.cx = insertColumnWidth;
+        column.pszText = const_cast<char*>(columns[index].title);
+        column.iSubItem = static_cast<int>(index);
+        if (SendMessageA(list, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column)) == -1) return false;
+        // The width travels in the low 16 bits, so the stretch value -2 arrives as 0xFFFE.
+        SendMessageA(list, LVM_SETCOLUMNWIDTH, index, MAKELPARAM(static_cast<WORD>(columns[index].width), 0));
+    }
+    return true;
+}
+
+void addTrayIcon(HWND window) {
+    std::memset(&trayIconRecord, 0, sizeof trayIconRecord);
+    // The first form of the record, sized for this build's pointer width.
+    trayIconRecord.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    trayIconRecord.hWnd = window;
+    trayIconRecord.uID = 0;
+    trayIconRecord.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    trayIconRecord.uCallbackMessage = trayCallbackMessage;
+    trayIconRecord.hIcon = LoadIconA(instanceHandle, MAKEINTRESOURCEA(IDI_SMALL));
+    std::memcpy(trayIconRecord.szTip, trayTip, sizeof trayTip);
+    Shell_NotifyIconA(NIM_ADD, &trayIconRecord);
+}
+
+void moveChild(HWND child, const ChildRect& place) {
+    MoveWindow(child, place.x, place.y, place.width, place.height, TRUE);
+}
+
+LRESULT onCreate(HWND window, WPARAM, LPARAM) { return createChildren(window) ? 0 : -1; }
+
+LRESULT onDestroy(HWND, WPARAM, LPARAM) {
+    endServerRows();
+    Shell_NotifyIconA(NIM_DELETE, &trayIconRecord);
+    PostQuitMessage(0);
+    return 0;
+}
+
+LRESULT onSize(HWND window, WPARAM wParam, LPARAM lParam) {
+    layoutChildren(window, wParam, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+    return 0;
+}
+
+// The children cover the whole client area, so erasing it first would only flicker.
+LRESULT onEraseBackground(HWND, WPARAM, LPARAM) { return 1; }
+
+LRESULT onNotify(HWND window, WPARAM wParam, LPARAM lParam) {
+    return handleListNotify(window, wParam, reinterpret_cast<NMHDR*>(lParam));
+}
+
+LRESULT onCommand(HWND window, WPARAM wParam, LPARAM) {
+    dispatchCommand(LOWORD(wParam), window, HIWORD(wParam));
+    return 0;
+}
+
+// Minimising hides the window instead, leaving only the tray icon. The whole value is
+// compared: only the plain minimise command hides.
+LRESULT onSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (wParam == SC_MINIMIZE)
+        ShowWindow(window, SW_HIDE);
+    else
+        DefWindowProcA(window, WM_SYSCOMMAND, wParam, lParam);
+    return 0;
+}
+
+LRESULT onTrayCallback(HWND window, WPARAM, LPARAM lParam) {
+    return handleTrayMessage(static_cast<UINT>(lParam), window);
+}
+
+LRESULT onServerRow(HWND, WPARAM, LPARAM lParam) {
+    if (lParam) applyServerRowUpdate(*reinterpret_cast<const ServerRowUpdate*>(lParam));
+    return 0;
+}
+
+struct MessageHandler {
+    UINT message;
+    LRESULT (*handle)(HWND window, WPARAM wParam, LPARAM lParam);
+};
+
+constexpr MessageHandler messageTable[] = {
+    {WM_CREATE, onCreate},
+    {WM_DESTROY, onDestroy},
+    {WM_SIZE, onSize},
+    {WM_ERASEBKGND, onEraseBackground},
+    {WM_NOTIFY, onNotify},
+    {WM_COMMAND, onCommand},
+    {WM_SYSCOMMAND, onSysCommand},
+    {trayCallbackMessage, onTrayCallback},
+    {serverRowMessage, onServerRow},
+};
+
+}  // namespace
+
+HWND createMainWindow(HINSTANCE instance) {
+    // The list view and status bar classes must exist before WM_CREATE builds the children.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    char title[resourceTextSize] = "";
+    char className[resourceTextSize] = "";
+    LoadStringA(instance, IDS_APP_TITLE, title, resourceTextSize);
+    LoadStringA(instance, IDC_SERVERBROWSER, className, resourceTextSize);
+
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = mainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SERVERBROWSER));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszMenuName = MAKEINTRESOURCEA(IDM_MAINMENU);
+    windowClass.lpszClassName = className;
+    windowClass.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SMALL));
+    RegisterClassExA(&windowClass);
+
+    instanceHandle = instance;
+    return CreateWindowExA(0, className, title, mainWindowStyle, mainWindowX, mainWindowY, mainWindowWidth,
+                           mainWindowHeight, nullptr, nullptr, instance, nullptr);
+}
+
+void loadPopupMenus() {
+    popupMenus = LoadMenuA(instanceHandle, MAKEINTRESOURCEA(IDR_POPUPMENUS));
+    trayMenu = GetSubMenu(popupMenus, 0);
+    rowMenu = GetSubMenu(popupMenus, 1);
+}
+
+void destroyPopupMenus() {
+    if (popupMenus) DestroyMenu(popupMenus);
+    popupMenus = trayMenu = rowMenu = nullptr;
+}
+
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    for (const MessageHandler& entry : messageTable)
+        if (entry.message == message) return entry.handle(window, wParam, lParam);
     return DefWindowProcA(window, message, wParam, lParam);
 }
-bool createChildren(HWND) { return true; }
-void layoutChildren(HWND, WPARAM, int, int) {}
-void autosizeLastColumns() {}
-void setStatusText(const char*) {}
+
+bool createChildren(HWND window) {
+    statusBar = CreateStatusWindowA(static_cast<LONG>(statusBarStyle), "Ready.", window, IDC_STATUSBAR);
+    ShowWindow(statusBar, SW_SHOW);
+    statusHeight = defaultStatusHeight;
+    RECT part = {};
+    if (SendMessageA(statusBar, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&part))) statusHeight = part.bottom;
+
+    beginServerRows(window);
+    serverList = createListView(window);
+    SendMessageA(serverList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+    if (!insertColumns(serverList, serverColumns)) return false;
+    playerList = createListView(window);
+    if (!insertColumns(playerList, playerColumns)) return false;
+    infoList = createListView(window);
+    if (!insertColumns(infoList, infoColumns)) return false;
+
+    addTrayIcon(window);
+    return true;
+}
+
+void layoutChildren(HWND window, WPARAM sizeType, int width, int height) {
+    if (sizeType == SIZE_MINIMIZED) return;
+    RECT client = {};
+    GetClientRect(window, &client);
+    const ChildLayout layout = computeLayout(client.right, client.bottom, statusHeight);
+    moveChild(serverList, layout.serverList);
+    moveChild(playerList, layout.playerList);
+    moveChild(infoList, layout.infoList);
+    autosizeLastColumns();
+    // The status bar places itself along the new bottom edge when told of the new size.
+    SendMessageA(statusBar, WM_SIZE, sizeType, MAKELPARAM(static_cast<WORD>(width), static_cast<WORD>(height)));
+}
+
+void autosizeLastColumns() {
+    SendMessageA(serverList, LVM_SETCOLUMNWIDTH, addressColumn, MAKELPARAM(static_cast<WORD>(stretchColumn), 0));
+    SendMessageA(playerList, LVM_SETCOLUMNWIDTH, std::size(playerColumns) - 1,
+                 MAKELPARAM(static_cast<WORD>(stretchColumn), 0));
+    SendMessageA(infoList, LVM_SETCOLUMNWIDTH, std::size(infoColumns) - 1,
+                 MAKELPARAM(static_cast<WORD>(stretchColumn), 0));
+}
+
+void setStatusText(const char* text) {
+    SendMessageA(statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text ? text : ""));
+}

@@ -17,6 +17,14 @@ extern HMENU popupMenus;  // menu 129, owner of the two submenus below
 extern HMENU trayMenu;
 extern HMENU rowMenu;
 
+// Loads the title and class name, registers the class and creates the main window with its
+// children and tray icon; the window is not shown yet. Null when creation fails.
+HWND createMainWindow(HINSTANCE instance);
+// Loads menu 129 into popupMenus, trayMenu and rowMenu.
+void loadPopupMenus();
+// Destroys menu 129 with both submenus.
+void destroyPopupMenus();
+
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 bool createChildren(HWND window);
 void layoutChildren(HWND window, WPARAM sizeType, int width, int height);

@@ -2,15 +2,122 @@
 
 #include <commctrl.h>
 
+#include <array>
+#include <atomic>
+#include <map>
 #include <vector>
 
 #include "core/server_table.h"
 #include "core/view.h"
+#include "ui/app_messages.h"
 #include "ui/main_window.h"
+#include "ui/row_compare.h"
 
-void updateServerRow(const std::string&, const ServerRowFields&) {}
-void sortByColumn(int) {}
-int CALLBACK compareRows(LPARAM, LPARAM, LPARAM) { return 0; }
+namespace {
+
+// Each column's direction for its next sort is the flipped flag: 1 ascending, 0 descending.
+// Players starts at 1 so that its first click shows the fullest servers first.
+constexpr std::array<int, serverColumnCount> initialSortFlags = {0, 0, 1, 0, 0};
+
+// The window that updateServerRow sends to; null before the window exists and after it is
+// destroyed, so that a late reply from the receiver thread changes nothing.
+std::atomic<HWND> rowWindow{nullptr};
+
+// Window thread only. The texts of every row by row tag, exactly as the list view shows
+// them, and each server's row tag by address key: a reply finds its row without reading
+// the list, and a sort compares rows without querying the control while it reorders them.
+std::vector<RowTexts> rowTexts;
+std::map<std::string, int> rowTagByKey;
+std::array<int, serverColumnCount> sortFlags = initialSortFlags;
+
+void setCellText(int row, int column, const std::string& text) {
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = const_cast<char*>(text.c_str());
+    SendMessageA(serverList, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+int rowOfTag(int tag) {
+    LVFINDINFOA find = {};
+    find.flags = LVFI_PARAM;
+    find.lParam = tag;
+    return static_cast<int>(SendMessageA(serverList, LVM_FINDITEMA, static_cast<WPARAM>(-1),
+                                         reinterpret_cast<LPARAM>(&find)));
+}
+
+// Adds the server's row at the bottom, tagged with the number of rows before it; returns
+// its index, -1 when the list refused it (the next reply from the server tries again).
+int insertRow(int count, const RowTexts& texts) {
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = count;
+    item.pszText = const_cast<char*>(texts[nameColumn].c_str());
+    item.lParam = count;
+    const int row = static_cast<int>(
+        SendMessageA(serverList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    if (row < 0) return -1;
+    if (rowTexts.size() <= static_cast<std::size_t>(count)) rowTexts.resize(static_cast<std::size_t>(count) + 1);
+    rowTexts[static_cast<std::size_t>(count)][nameColumn] = texts[nameColumn];
+    rowTagByKey[texts[addressColumn]] = count;
+    autosizeLastColumns();
+    return row;
+}
+
+const std::string& cellOfTag(LPARAM tag, int column) {
+    static const std::string empty;
+    if (tag < 0 || static_cast<std::size_t>(tag) >= rowTexts.size()) return empty;
+    return rowTexts[static_cast<std::size_t>(tag)][static_cast<std::size_t>(column)];
+}
+
+}  // namespace
+
+void beginServerRows(HWND mainWindow) {
+    rowTexts.clear();
+    rowTagByKey.clear();
+    sortFlags = initialSortFlags;
+    rowWindow.store(mainWindow);
+}
+
+void endServerRows() { rowWindow.store(nullptr); }
+
+void updateServerRow(const std::string& key, const ServerRowFields& fields) {
+    const HWND window = rowWindow.load();
+    if (!window) return;
+    const ServerRowUpdate update{&key, &fields};
+    SendMessageA(window, serverRowMessage, 0, reinterpret_cast<LPARAM>(&update));
+}
+
+void applyServerRowUpdate(const ServerRowUpdate& update) {
+    const RowTexts texts = rowTextsOf(*update.key, *update.fields);
+    auto known = rowTagByKey.find(texts[addressColumn]);
+    int row = known == rowTagByKey.end() ? -1 : rowOfTag(known->second);
+    int tag = known == rowTagByKey.end() ? -1 : known->second;
+    if (row < 0) {
+        tag = static_cast<int>(SendMessageA(serverList, LVM_GETITEMCOUNT, 0, 0));
+        row = insertRow(tag, texts);
+        if (row < 0) return;
+    }
+    // The name stays as the first reply gave it; the other cells follow every reply.
+    for (int column = mapColumn; column <= addressColumn; ++column) {
+        setCellText(row, column, texts[static_cast<std::size_t>(column)]);
+        rowTexts[static_cast<std::size_t>(tag)][static_cast<std::size_t>(column)] =
+            texts[static_cast<std::size_t>(column)];
+    }
+}
+
+void sortByColumn(int column) {
+    if (column < 0 || column >= serverColumnCount) return;
+    int& flag = sortFlags[static_cast<std::size_t>(column)];
+    flag = flag ? 0 : 1;
+    SendMessageA(serverList, LVM_SORTITEMS, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(compareRows));
+}
+
+int CALLBACK compareRows(LPARAM tag1, LPARAM tag2, LPARAM column) {
+    if (column < 0 || column >= serverColumnCount) return 0;
+    const int index = static_cast<int>(column);
+    return compareCellTexts(index, sortFlags[static_cast<std::size_t>(index)] != 0, cellOfTag(tag1, index),
+                            cellOfTag(tag2, index));
+}
 
 std::string readRowText(int row, int column, int bufferSize) {
     if (row < 0 || bufferSize <= 0) return {};

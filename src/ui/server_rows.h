@@ -4,6 +4,8 @@
 
 #include <string>
 
+struct ServerRowFields;
+
 // Server list columns.
 constexpr int nameColumn = 0;
 constexpr int mapColumn = 1;
@@ -11,6 +13,20 @@ constexpr int playersColumn = 2;
 constexpr int pingColumn = 3;
 constexpr int addressColumn = 4;
 constexpr int serverColumnCount = 5;
+
+// What updateServerRow carries to the window thread (see serverRowMessage).
+struct ServerRowUpdate {
+    const std::string* key;
+    const ServerRowFields* fields;
+};
+
+// Ties the rows to a newly created main window: forgets every earlier row and resets the
+// sort directions. Called while the server list is built.
+void beginServerRows(HWND mainWindow);
+// From here on updateServerRow has no effect (the main window is being destroyed).
+void endServerRows();
+// Creates or refreshes a server's row; window thread, for serverRowMessage.
+void applyServerRowUpdate(const ServerRowUpdate& update);
 
 // Flips the column's sort direction and sorts the server list by it (window thread).
 void sortByColumn(int column);

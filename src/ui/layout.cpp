@@ -1,0 +1,13 @@
+#include "ui/layout.h"
+
+ChildLayout computeLayout(int clientWidth, int clientBottom, int statusHeight) {
+    const int w = clientWidth;
+    const int h = clientBottom - statusHeight;
+    ChildLayout layout;
+    // (h + 3) / 2 is always (h + 1) / 2 + 1: the server list overlaps the lower views by one
+    // row so that their borders meet on one line.
+    layout.serverList = {0, 0, w, (h + 3) / 2};
+    layout.playerList = {0, (h + 1) / 2, (w + 3) / 2, h / 2};
+    layout.infoList = {(w + 1) / 2, (h + 1) / 2, w / 2, h / 2};
+    return layout;
+}
