@@ -10,7 +10,7 @@ std::string formatAddressKey(std::uint32_t addressNetworkOrder, std::uint16_t po
     std::memcpy(address, &addressNetworkOrder, sizeof address);
     std::memcpy(port, &portNetworkOrder, sizeof port);
     char key[maxAddressKeyLength + 1];
-    std::snprintf(key, sizeof key, "%u.%u.%u.%u:%u", address[0], address[1], address[2], address[3],
-                  static_cast<unsigned>(port[0] << 8 | port[1]));
+    std::snprintf(key, sizeof key, "%u.%u.%u.%u:%u", unsigned{address[0]}, unsigned{address[1]},
+                  unsigned{address[2]}, unsigned{address[3]}, static_cast<unsigned>(port[0] << 8 | port[1]));
     return key;
 }
