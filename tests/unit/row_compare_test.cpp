@@ -1,0 +1,73 @@
+#include "ui/row_compare.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+
+#include "core/server_table.h"
+
+namespace {
+
+constexpr int name = 0, map = 1, players = 2, ping = 3, address = 4;
+
+// The sign of a comparison: -1, 0 or 1.
+int order(int column, bool ascending, const std::string& a, const std::string& b) {
+    const int result = compareCellTexts(column, ascending, a, b);
+    return result < 0 ? -1 : (result > 0 ? 1 : 0);
+}
+
+TEST(RowTexts, FiveCellsFromKeyAndFields) {
+    ServerRowFields fields;
+    fields.hostName = "Pond Life";
+    fields.mapName = "pond";
+    fields.playerCount = 12;
+    fields.maxClients = 16;
+    fields.ping = 45;
+    const RowTexts texts = rowTextsOf("10.0.0.5:27910", fields);
+    EXPECT_EQ(texts[name], "Pond Life");
+    EXPECT_EQ(texts[map], "pond");
+    EXPECT_EQ(texts[players], "12 / 16");
+    EXPECT_EQ(texts[ping], "45");
+    EXPECT_EQ(texts[address], "10.0.0.5:27910");
+}
+
+TEST(RowTexts, EmptyRecordNegativePingAndExtremes) {
+    EXPECT_EQ(rowTextsOf("k", ServerRowFields{})[players], "0 / 0");
+    EXPECT_EQ(pingText(-7), "-7");
+    EXPECT_EQ(playersText(INT_MIN, INT_MAX), "-2147483648 / 2147483647");
+    ServerRowFields withNul;
+    withNul.hostName = std::string("abc\0def", 7);
+    EXPECT_EQ(rowTextsOf("k", withNul)[name], "abc");  // as the list view would keep it
+}
+
+TEST(CompareRows, PlayersAndPingCompareAsLeadingNumbers) {
+    EXPECT_EQ(order(players, true, "8 / 16", "12 / 16"), -1);
+    EXPECT_EQ(order(players, false, "8 / 16", "12 / 16"), 1);
+    EXPECT_EQ(order(players, true, "12 / 16", "12 / 32"), 0);  // the maximum never counts
+    EXPECT_EQ(order(ping, true, "-5", "0"), -1);
+    EXPECT_EQ(order(ping, true, "100", "99"), 1);
+    EXPECT_EQ(order(ping, true, "", "0"), 0);  // no digits reads as 0
+    EXPECT_EQ(order(ping, true, "  +7", "7"), 0);
+}
+
+TEST(CompareRows, TextFoldsOnlyCapitalLetters) {
+    EXPECT_EQ(order(name, true, "alpha", "Bravo"), -1);
+    EXPECT_EQ(order(name, true, "Bravo", "charlie"), -1);
+    EXPECT_EQ(order(name, true, "ALPHA", "alpha"), 0);
+    EXPECT_EQ(order(map, true, "_x", "a"), -1);  // 0x5B..0x60 sort before every letter
+    EXPECT_EQ(order(map, true, "[", "Z"), -1);
+    EXPECT_EQ(order(map, true, "\xC4", "z"), 1);  // bytes above 0x7F are unsigned and unfolded
+    EXPECT_EQ(order(map, true, "pond", "pondering"), -1);  // the shorter text orders first
+    EXPECT_EQ(order(map, false, "pond", "pondering"), 1);
+    EXPECT_EQ(order(address, true, "10.0.0.10:27910", "10.0.0.2:27910"), -1);  // text, not address
+}
+
+TEST(CompareRows, OnlyTheFirst63CharactersCount) {
+    const std::string base(63, 'x');
+    EXPECT_EQ(order(name, true, base + "a", base + "b"), 0);
+    EXPECT_EQ(order(name, true, base.substr(0, 62) + "a", base.substr(0, 62) + "b"), -1);
+    EXPECT_EQ(order(players, true, std::string(62, ' ') + "5", std::string(63, ' ') + "9"), 1);
+}
+
+}  // namespace
