@@ -22,6 +22,7 @@ SB_WINE_RUN, SB_PROBE.
 
 import json
 import os
+import select
 import shutil
 import subprocess
 import sys
@@ -39,7 +40,9 @@ GAME_KEY_USER = r"HKCU\Software\Kestrel Forge\Tarnwick"
 GAME_KEY_MACHINE = r"HKLM\Software\Kestrel Forge\Tarnwick"
 DEFAULT_TIMEOUT = 30.0
 POLL_INTERVAL = 0.25
-PROBE_TIMEOUT = 60.0
+PROBE_TIMEOUT = 30.0
+# Longer than the system's double-click time (500 ms unless changed).
+DOUBLE_CLICK_SECONDS = 0.8
 
 
 class HarnessError(AssertionError):
@@ -78,13 +81,6 @@ def wait_until(check, what, timeout=DEFAULT_TIMEOUT, interval=POLL_INTERVAL):
             detail = " (last error: %s)" % last_error if last_error else ""
             raise HarnessError("timed out after %.0f s waiting for %s%s" % (timeout, what, detail))
         time.sleep(interval)
-
-
-def free_display():
-    for number in range(180, 260):
-        if not os.path.exists("/tmp/.X11-unix/X%d" % number) and not os.path.exists("/tmp/.X%d-lock" % number):
-            return number
-    raise HarnessError("no free X display number")
 
 
 def game_server(address, name, map_name="pond", players=(), max_clients=16, **extra):
@@ -134,18 +130,44 @@ class Session:
         env["WINEPREFIX"] = os.path.join(self.build_dir, "wineprefix")
         env["WINEDEBUG"] = "-all"
         env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
-        display = free_display()
+        # Xvfb picks a free display number itself and reports it once it accepts clients,
+        # so sessions started at the same moment never share a display.
+        read_end, write_end = os.pipe()
         self._xvfb = subprocess.Popen(
-            ["Xvfb", ":%d" % display, "-screen", "0", "%dx%dx24" % self.size, "-nolisten", "tcp"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % self.size, "-nolisten", "tcp"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, pass_fds=(write_end,))
+        os.close(write_end)
+        display = self._read_display(read_end)
         env["DISPLAY"] = ":%d" % display
         self.env = env
-        wait_until(lambda: os.path.exists("/tmp/.X11-unix/X%d" % display), "the X display", timeout=10, interval=0.05)
         # A wineserver left from an earlier run would still talk to its old display.
         self._kill_wine()
+        # One wineserver for the whole session, with the desktop process up before the
+        # program starts: Wine processes that start at once on a cold server can hang.
+        subprocess.run(["wineserver", "-p"], env=env, timeout=30, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+        self.probe("windows")
         self._configure_wine()
         self.world = World()
         self.world.start()
+
+    @staticmethod
+    def _read_display(read_end):
+        deadline = time.monotonic() + 20
+        digits = b""
+        try:
+            while not digits.endswith(b"\n") and time.monotonic() < deadline:
+                ready, _, _ = select.select([read_end], [], [], 1.0)
+                if ready:
+                    chunk = os.read(read_end, 16)
+                    if not chunk:
+                        break
+                    digits += chunk
+        finally:
+            os.close(read_end)
+        if not digits.strip().isdigit():
+            raise HarnessError("Xvfb did not report its display")
+        return int(digits)
 
     def close(self):
         for app in self.apps:
@@ -189,9 +211,21 @@ class Session:
     # ---- Wine ----
 
     def wine(self, *args, timeout=PROBE_TIMEOUT, check=True):
-        """Runs a Windows program (or wine built-in such as reg) with the session's prefix."""
-        completed = subprocess.run([self.wine_run] + list(args), env=self.env, cwd=self._scratch_root,
-                                   capture_output=True, timeout=timeout)
+        """Runs a Windows program (or a Wine built-in such as reg) with the session's prefix.
+
+        Output goes through files, not pipes: a Wine process that starts the prefix's
+        background processes hands them its output handles, and a pipe would then stay open
+        long after the program itself has ended."""
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            try:
+                returncode = subprocess.run([self.wine_run] + list(args), env=self.env, cwd=self._scratch_root,
+                                            stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                                            timeout=timeout).returncode
+            except subprocess.TimeoutExpired:
+                raise HarnessError("%s did not end within %.0f s" % (" ".join(args), timeout))
+            out.seek(0)
+            err.seek(0)
+            completed = subprocess.CompletedProcess(args, returncode, out.read(), err.read())
         if check and completed.returncode != 0:
             raise HarnessError("%s failed (%d): %s" % (" ".join(args), completed.returncode,
                                                        completed.stderr.decode(errors="replace")[-500:]))
@@ -274,6 +308,7 @@ class App:
     def __init__(self, session, folder):
         self.session = session
         self.folder = folder
+        self._last_click = None
         self._log = open(os.path.join(session.output_dir, "serverbrowser-%d.log" % len(session.apps)), "wb")
         self.process = subprocess.Popen([session.wine_run, session.exe], cwd=folder, env=session.env,
                                         stdout=self._log, stderr=subprocess.STDOUT, start_new_session=True)
@@ -324,9 +359,15 @@ class App:
         raise HarnessError("no child %r in window %r" % (title, parent["title"]))
 
     def click_header(self, column, state=None):
+        """A single click on a server-list column header. Two clicks on one spot within the
+        double-click time would make a double click, so a repeated click waits that out."""
         state = state or self.state()
         rect = state["serverList"]["columns"][column]["screen"]
-        self.click(rect["x"] + rect["width"] // 2, rect["y"] + rect["height"] // 2)
+        point = (rect["x"] + rect["width"] // 2, rect["y"] + rect["height"] // 2)
+        if self._last_click and self._last_click[0] == point:
+            time.sleep(max(0.0, self._last_click[1] + DOUBLE_CLICK_SECONDS - time.monotonic()))
+        self.click(*point)
+        self._last_click = (point, time.monotonic())
 
     def wait_exit(self, timeout=DEFAULT_TIMEOUT):
         """The program's exit code once it has ended; HarnessError if it does not end in time."""

@@ -180,22 +180,24 @@ std::string listJson(HWND list, HWND parent, const RemoteBlock& block) {
 }
 
 // The middle of a caption button on the screen, found by asking the window what lies under
-// points of its caption; (-1, -1) when it has no such button.
+// the points of its caption row; (-1, -1) when it has no such button.
 POINT captionButton(HWND window, LRESULT hit) {
     RECT frame = {};
     GetWindowRect(window, &frame);
-    const int captionBottom = frame.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) + 2;
+    const int captionTop = frame.top + GetSystemMetrics(SM_CYFRAME);
+    const int captionBottom = captionTop + GetSystemMetrics(SM_CYCAPTION);
+    const int middleY = (captionTop + captionBottom) / 2;
     auto hits = [&](int x, int y) { return SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == hit; };
-    for (int y = frame.top; y < captionBottom; ++y) {
-        for (int x = frame.right - 1; x > frame.left; --x) {
-            if (!hits(x, y)) continue;
-            int left = x;
-            while (left > frame.left && hits(left - 1, y)) --left;
-            const int middleX = (left + x) / 2;
-            int bottom = y;
-            while (bottom < captionBottom && hits(middleX, bottom + 1)) ++bottom;
-            return POINT{middleX, (y + bottom) / 2};
-        }
+    for (int x = frame.right - 1; x > frame.left; --x) {
+        if (!hits(x, middleY)) continue;
+        int left = x;
+        while (left > frame.left && hits(left - 1, middleY)) --left;
+        const int middleX = (left + x) / 2;
+        int top = middleY;
+        while (top > frame.top && hits(middleX, top - 1)) --top;
+        int bottom = middleY;
+        while (bottom < captionBottom && hits(middleX, bottom + 1)) ++bottom;
+        return POINT{middleX, (top + bottom) / 2};
     }
     return POINT{-1, -1};
 }
