@@ -5,6 +5,7 @@ import os
 import shutil
 import subprocess
 import sys
+import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -209,30 +210,44 @@ class CommandsTest(unittest.TestCase):
                 app.click(button["x"], button["y"])
                 app.wait_for(lambda s: not s["visible"], "the window hidden")
 
-            def icon_point():
+            last_icon_click = [0.0]
+
+            def click_icon(button):
+                """One click on the tray icon; a quick second one would make a double click."""
                 icons = harness.wait_until(session.tray_icons, "the tray icon")
                 rect = icons[0]["rect"]
-                return rect["x"] + rect["width"] // 2, rect["y"] + rect["height"] // 2
+                time.sleep(max(0.0, last_icon_click[0] + harness.DOUBLE_CLICK_SECONDS - time.monotonic()))
+                app.click(rect["x"] + rect["width"] // 2, rect["y"] + rect["height"] // 2, button=button)
+                last_icon_click[0] = time.monotonic()
 
             # Moving over the icon does nothing; a left click shows the window.
             hide()
-            session.xdotool("mousemove", *icon_point())
-            app.click(*icon_point())
+            icon = session.tray_icons()[0]["rect"]
+            session.xdotool("mousemove", icon["x"] + 2, icon["y"] + 2)
+            self.assertFalse(app.state()["visible"])
+            click_icon(1)
             app.wait_for(lambda s: s["visible"], "the window shown by a left click")
 
             # The right button opens the tray menu (Exit, Restore) at the cursor. The keyboard
             # stays with the tray window, which belongs to another process, so the items are
             # chosen with the mouse. Restore shows the window.
             hide()
-            app.click(*icon_point(), button=3)
+            click_icon(3)
             harness.wait_until(lambda: app.window_of("#32768"), "the tray menu")
             session.screenshot("tray-menu")
             click_menu_item(app, 1, 2)
             app.wait_for(lambda s: s["visible"], "the window restored from the tray menu")
 
-            # Exit from the tray menu ends the program and removes the icon.
+            # A click elsewhere closes the tray menu without a command.
             hide()
-            app.click(*icon_point(), button=3)
+            click_icon(3)
+            harness.wait_until(lambda: app.window_of("#32768"), "the tray menu")
+            app.click(600, 700)
+            harness.wait_until(lambda: not app.window_of("#32768"), "the tray menu closed by a click elsewhere")
+            self.assertFalse(app.state()["visible"])
+
+            # Exit from the tray menu ends the program and removes the icon.
+            click_icon(3)
             click_menu_item(app, 0, 2)
             self.assertEqual(app.wait_exit(), 0)
             self.assertEqual(session.tray_icons(), [])
