@@ -42,12 +42,3 @@ TEST(ClipboardText, NothingToCopyWithoutAnAddressOrForAnUnknownKind) {
     EXPECT_EQ(buildClipboardText(3, alphaRow()), "");
     EXPECT_EQ(buildClipboardText(-1, alphaRow()), "");
 }
-
-TEST(ClipboardText, LongestSummaryFitsTheTextBuffer) {
-    const ClipboardCells row{std::string(100, 'a'), std::string(100, 'n'), std::string(100, 'p'),
-                       std::string(100, 'm'), std::string(100, 'c')};
-    const std::string text = buildClipboardText(copyFullInfoKind, row);
-    EXPECT_EQ(text.size(), 63u + 63u + 15u + 31u + 15u + 4u);
-    EXPECT_LT(text.size(), static_cast<std::size_t>(clipboardTextSize));
-    EXPECT_EQ(buildClipboardText(copyUrlKind, row), "tarnwick://" + std::string(63, 'a'));
-}

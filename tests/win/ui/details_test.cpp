@@ -81,26 +81,6 @@ TEST_F(MainWindowTest, ClickOrDoubleClickBesideTheRowsEmptiesThePane) {
     EXPECT_EQ(rowCount(infoList), 0);
 }
 
-TEST_F(MainWindowTest, ThePaneShowsTheRecordAsItWasWhenFilled) {
-    ServerSample lake = lakeServer();
-    addServer(lake);
-    const int row = rowOfAddress(lake.key);
-    sendItemNotify(window, serverList, NM_CLICK, row);
-
-    // A later reply changes the record; the pane follows only on the next notification.
-    {
-        auto lock = lockServerTable();
-        ServerRecord* record = findServer(lake.key);
-        ASSERT_NE(record, nullptr);
-        record->players = {{"newcomer", 1, 2}};
-        record->info["version"] = "2";
-    }
-    EXPECT_EQ(listRows(playerList, playerColumns), lakePlayers);
-    sendItemNotify(window, serverList, NM_CLICK, row);
-    EXPECT_EQ(listRows(playerList, playerColumns), (std::vector<std::string>{"newcomer|1|2"}));
-    EXPECT_EQ(listRows(infoList, infoColumns).back(), "version|2");
-}
-
 TEST_F(MainWindowTest, NotificationsFromOtherControlsChangeNothing) {
     addServer(hillServer());
     addServer(lakeServer());
