@@ -92,6 +92,15 @@ def game_server(address, name, map_name="pond", players=(), max_clients=16, **ex
     return config
 
 
+def install_caption_font(prefix):
+    """Wine draws the caption buttons with its Marlett font, which it only finds in the
+    prefix's Fonts folder; without it the buttons show letters."""
+    source = "/usr/share/wine/fonts/marlett.ttf"
+    target = os.path.join(prefix, "drive_c", "windows", "Fonts", "marlett.ttf")
+    if os.path.exists(source) and os.path.isdir(os.path.dirname(target)) and not os.path.exists(target):
+        shutil.copyfile(source, target)
+
+
 class Session:
     """One test's display, world and Wine prefix; a context manager that cleans up."""
 
@@ -207,6 +216,7 @@ class Session:
             text = ""
         if '"Managed"="N"' not in text:
             self.reg_add(r"HKCU\Software\Wine\X11 Driver", "Managed", "N")
+        install_caption_font(self.env["WINEPREFIX"])
 
     # ---- Wine ----
 
