@@ -45,15 +45,15 @@ constexpr int initialListHeight = 200;
 constexpr int insertColumnWidth = 150;
 constexpr int stretchColumn = LVSCW_AUTOSIZE_USEHEADER;
 
-struct ColumnSpec {
+struct ColumnDefinition {
     const char* title;
     int width;
 };
 
-constexpr ColumnSpec serverColumns[] = {
+constexpr ColumnDefinition serverColumns[] = {
     {"Server Name", 300}, {"Map", 80}, {"Players", 50}, {"Ping", 40}, {"Address", stretchColumn}};
-constexpr ColumnSpec playerColumns[] = {{"Name", 200}, {"Score", 60}, {"Ping", stretchColumn}};
-constexpr ColumnSpec infoColumns[] = {{"Variable", 100}, {"Value", stretchColumn}};
+constexpr ColumnDefinition playerColumns[] = {{"Name", 200}, {"Score", 60}, {"Ping", stretchColumn}};
+constexpr ColumnDefinition infoColumns[] = {{"Variable", 100}, {"Value", stretchColumn}};
 
 constexpr char trayTip[] = "Server Browser";
 
@@ -63,7 +63,7 @@ HWND createListView(HWND parent) {
 }
 
 template <std::size_t N>
-bool insertColumns(HWND list, const ColumnSpec (&columns)[N]) {
+bool insertColumns(HWND list, const ColumnDefinition (&columns)[N]) {
     for (std::size_t index = 0; index < N; ++index) {
         LVCOLUMNA column = {};
         column.mask = LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;

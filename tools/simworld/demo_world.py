@@ -75,7 +75,7 @@ def scenario(servers, extra_entries=()):
 
 def demo_scenario():
     """The demo world: DEMO_SERVERS on 127.2.0.x, a silent server and an unresolvable entry."""
-    servers = [game_server("127.2.0.%d:%d" % (index + 1, GAME_PORT), *spec) for index, spec in enumerate(DEMO_SERVERS)]
+    servers = [game_server("127.2.0.%d:%d" % (index + 1, GAME_PORT), *entry) for index, entry in enumerate(DEMO_SERVERS)]
     silent = {"address": "%s:%d" % (SILENT_SERVER, GAME_PORT), "silent": True}
     return scenario(servers + [silent], [UNRESOLVABLE_ENTRY])
 
