@@ -68,6 +68,15 @@ void fillInfoList(const ServerInfo& info) {
 
 int selectionMark() { return static_cast<int>(SendMessageA(serverList, LVM_GETSELECTIONMARK, 0, 0)); }
 
+// The row whose server a change of the server list shows. The list view reports a row
+// that becomes selected (by the arrow keys, say) before it moves its selection mark there,
+// so that row is taken from the notification; any other change refills from the mark.
+int rowToShow(const NMLISTVIEW& change) {
+    const bool nowSelected = (change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_SELECTED) &&
+                             !(change.uOldState & LVIS_SELECTED);
+    return nowSelected ? change.iItem : selectionMark();
+}
+
 LRESULT defaultNotify(HWND window, WPARAM wParam, NMHDR* header) {
     return DefWindowProcA(window, WM_NOTIFY, wParam, reinterpret_cast<LPARAM>(header));
 }
@@ -108,7 +117,7 @@ LRESULT handleListNotify(HWND window, WPARAM wParam, NMHDR* header) {
         sortByColumn(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
         break;
     case LVN_ITEMCHANGED:
-        showServerDetails(selectionMark());
+        showServerDetails(rowToShow(*reinterpret_cast<NMLISTVIEW*>(header)));
         break;
     case NM_CUSTOMDRAW:
         return CDRF_DODEFAULT;

@@ -64,6 +64,26 @@ TEST_F(MainWindowTest, SelectingARowShowsPlayersInReplyOrderAndVariablesInByteOr
     EXPECT_EQ(listRows(infoList, infoColumns), (std::vector<std::string>{"hostname|Hill", "mapname|ridge"}));
 }
 
+TEST_F(MainWindowTest, MovingTheSelectionWithTheKeyboardShowsTheNewRow) {
+    addServer(hillServer());
+    addServer(lakeServer());
+    const int hill = rowOfAddress(hillServer().key);
+    const int lake = rowOfAddress(lakeServer().key);
+    ASSERT_EQ(lake, hill + 1);
+    selectRow(hill);
+    SetFocus(serverList);
+
+    // The list view tells of the new selection before it moves its selection mark there.
+    SendMessageA(serverList, WM_KEYDOWN, VK_DOWN, 0);
+    ASSERT_EQ(SendMessageA(serverList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), lake);
+    EXPECT_EQ(listRows(playerList, playerColumns), lakePlayers);
+    EXPECT_EQ(listRows(infoList, infoColumns), lakeInfo);
+
+    SendMessageA(serverList, WM_KEYDOWN, VK_UP, 0);
+    EXPECT_TRUE(listRows(playerList, playerColumns).empty());
+    EXPECT_EQ(listRows(infoList, infoColumns), (std::vector<std::string>{"hostname|Hill", "mapname|ridge"}));
+}
+
 TEST_F(MainWindowTest, ClickOrDoubleClickBesideTheRowsEmptiesThePane) {
     addServer(lakeServer());
     const int lake = rowOfAddress(lakeServer().key);
