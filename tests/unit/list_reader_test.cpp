@@ -108,12 +108,6 @@ TEST(ReadListEntries, ListEndsAtXEmptyLineOrEndOfFile) {
     EXPECT_EQ(entriesOf(" host \n#comment\n"), (Entries{" host ", "#comment"}));
 }
 
-TEST(ReadListEntries, NothingAfterTheEndOfTheListIsRead) {
-    MemoryFile memory("a\nX\nb\n");
-    readListEntries(memory.file, [](const char*) {});
-    EXPECT_EQ(std::ftell(memory.file), 4L);
-}
-
 TEST(ReadListEntries, HttpHeaderIsSkipped) {
     const std::string header = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nX-A: b\r\n\r\n";
     EXPECT_EQ(entriesOf(header + "10.0.0.1:27910\r\nhost.example\r\nX\r\nafter\r\n"),

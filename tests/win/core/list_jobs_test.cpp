@@ -1,0 +1,149 @@
+// Winsock's headers must come before <windows.h>.
+#include "protocol/query_channel.h"
+
+#include "serverlist/list_jobs.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "list_test_support.h"
+#include "serverlist/list_reader.h"
+#include "serverlist/master_download.h"
+
+using namespace listtest;
+
+namespace {
+
+const std::string okHeader = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n";
+const char* const listServers[] = {"127.2.0.1:27910", "127.2.0.2:27910", "127.2.0.3:27910"};
+const std::string threeEntries = "127.2.0.1:27910\n127.2.0.2:27910\n127.2.0.3\n";
+const char* const oldServer = "127.2.0.4:27910";
+// A list file that no job ever finds.
+char missingList[] = "sb-no-such-list.txt";
+
+class ListJobTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(worldOk("reset"));
+        for (const char* address : listServers) ASSERT_TRUE(worldOk(std::string("game.add address=") + address));
+        ASSERT_TRUE(worldOk(std::string("game.add address=") + oldServer));
+        recorder::clear();
+    }
+    void TearDown() override { simworld::request("reset"); }
+
+    static bool everyListServerQueried(std::size_t times) {
+        return std::all_of(std::begin(listServers), std::end(listServers),
+                           [&](const char* address) { return queriesTo(address) == times; });
+    }
+
+    // Jobs take turns, so a job run here returns only after the one that holds the list has
+    // ended; it reads a missing file, which adds its own failure text.
+    static void waitForRunningJob() { runListJob(missingList); }
+
+    ScratchDirectory scratch;
+};
+
+HANDLE startJobThread(const char* source) {
+    return CreateThread(nullptr, 0, runListJob, const_cast<char*>(source), 0, nullptr);
+}
+
+}  // namespace
+
+TEST_F(ListJobTest, OverlappingJobsTakeTurnsOverTheList) {
+    writeFile("templist.txt", std::string(oldServer) + "\n");
+    const std::string response = okHeader + threeEntries;
+    ASSERT_TRUE(setMaster(", \"mode\": \"slow\", \"chunk_size\": 8, \"interval_ms\": 30", response));
+
+    // An Update that is receiving, then a Refresh and a second Update.
+    HANDLE jobs[3] = {startJobThread(masterListUrl)};
+    ASSERT_TRUE(waitUntil([] { return masterRequests().size() == 1; }));
+    jobs[1] = startJobThread(tempListFile);
+    jobs[2] = startJobThread(masterListUrl);
+    ASSERT_EQ(WaitForMultipleObjects(3, jobs, TRUE, waitLimitMs), WAIT_OBJECT_0);
+    for (HANDLE job : jobs) CloseHandle(job);
+
+    // Nobody read a half-written list or the one it replaced, and the downloads never mixed.
+    EXPECT_EQ(readFile("templist.txt"), response);
+    EXPECT_EQ(masterRequests().size(), 2u);
+    EXPECT_TRUE(waitUntil([] { return everyListServerQueried(3); }));
+    EXPECT_EQ(queriesTo(oldServer), 0u);
+    EXPECT_EQ(recorder::statusTexts(), std::vector<std::string>{});
+}
+
+TEST_F(ListJobTest, CommandsShowTheirTextFirstAndEveryJobRunsToItsEnd) {
+    refreshList();
+    ASSERT_TRUE(recorder::waitForStatusText("Failed to open list file.", std::chrono::milliseconds(waitLimitMs)));
+    EXPECT_EQ(recorder::statusTexts(), (std::vector<std::string>{"Refreshing List...", "Failed to open list file."}));
+
+    // Two Updates in quick succession: both download and query the whole list.
+    recorder::clear();
+    ASSERT_TRUE(setMaster("", okHeader + threeEntries));
+    updateList();
+    updateList();
+    EXPECT_TRUE(waitUntil([] { return masterRequests().size() == 2 && everyListServerQueried(2); }));
+    waitForRunningJob();
+    EXPECT_EQ(recorder::statusTexts(),
+              (std::vector<std::string>{"Updating List...", "Updating List...", "Failed to open list file."}));
+
+    // After an Update that could not connect, a Refresh reads the last list that arrived.
+    recorder::clear();
+    simworld::request("game.clear");
+    simworld::request("master.remove");
+    updateList();
+    ASSERT_TRUE(recorder::waitForStatusText("Failed to connect.", std::chrono::milliseconds(waitLimitMs)));
+    refreshList();
+    EXPECT_TRUE(waitUntil([] { return everyListServerQueried(1); }));
+    waitForRunningJob();
+    EXPECT_EQ(recorder::statusTexts(), (std::vector<std::string>{"Updating List...", "Failed to connect.",
+                                                               "Refreshing List...", "Failed to open list file."}));
+}
+
+TEST_F(ListJobTest, SourceIsDownloadedWhenItBeginsWithHttpInAnyCase) {
+    const std::string response = okHeader + threeEntries;
+    ASSERT_TRUE(setMaster("", response));
+    char mixedCase[] = "hTTp://MASTER.kestrelforge.net/serverlist.php";
+    runListJob(mixedCase);
+    EXPECT_EQ(masterRequests(), std::vector<std::string>{std::string("GET ") + mixedCase + " HTTP/1.0\n\n"});
+    EXPECT_EQ(readFile("templist.txt"), response);
+    EXPECT_TRUE(waitUntil([] { return everyListServerQueried(1); }));
+
+    // Anything else is a file name.
+    char notAUrl[] = "http:/master.kestrelforge.net/serverlist.php";
+    recorder::clear();
+    runListJob(notAUrl);
+    EXPECT_EQ(recorder::statusTexts(), std::vector<std::string>{"Failed to open list file."});
+    EXPECT_EQ(masterRequests().size(), 1u);
+}
+
+TEST_F(ListJobTest, QueriesArePacedApart) {
+    constexpr int count = 8;
+    std::string list;
+    std::vector<std::string> servers;
+    for (int i = 0; i < count; ++i) {
+        servers.push_back("127.2.1." + std::to_string(i + 1) + ":27910");
+        ASSERT_TRUE(worldOk("game.add address=" + servers.back()));
+        list += servers.back() + "\n";
+    }
+    writeFile("templist.txt", list);
+    readServerList(tempListFile);
+
+    std::vector<double> times;
+    ASSERT_TRUE(waitUntil([&] {
+        times.clear();
+        for (const std::string& server : servers) {
+            const std::vector<double> received = queryTimes(server);
+            if (received.size() != 1) return false;
+            times.push_back(received[0]);
+        }
+        return true;
+    }));
+    // Arrival stamps follow the sending; allow a little for how late the world notes each one.
+    std::vector<double> gaps;
+    for (int i = 1; i < count; ++i) gaps.push_back(times[i] - times[i - 1]);
+    std::sort(gaps.begin(), gaps.end());
+    EXPECT_GE(gaps[gaps.size() / 2], listQueryPacingMs - 5.0);
+    EXPECT_GE(times.back() - times.front(), (count - 1) * listQueryPacingMs - 10.0);
+}
