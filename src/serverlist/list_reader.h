@@ -2,6 +2,9 @@
 
 #include <cstdio>
 #include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
 
 // A list line holds at most 255 characters and a terminating zero.
 constexpr int listLineSize = 256;
@@ -20,3 +23,16 @@ void readListEntries(std::FILE* file, const std::function<void(const char* entry
 // Queries every server named in the list file at path, 30 ms apart; reports a file that
 // cannot be opened in the status bar.
 void readServerList(const char* path);
+
+// Overlapping list jobs share templist.txt: whoever writes it or reads it holds this lock, so
+// no job reads a half-written list and no two downloads write it at once. Only list threads
+// take it, and none holds it while it queries servers: the window thread never waits for it,
+// and jobs overlap in their query phase.
+std::unique_lock<std::mutex> lockListFile();
+
+// Reads every entry of the list file at path; false, with "Failed to open list file." in the
+// status bar, when the file cannot be opened.
+bool loadListEntries(const char* path, std::vector<std::string>& entries);
+
+// Queries the servers of a list in order, pausing 30 ms after each.
+void queryListEntries(const std::vector<std::string>& entries);

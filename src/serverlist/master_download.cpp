@@ -124,6 +124,13 @@ void downloadServerList(const char* url, unsigned connectLimitMs, unsigned stall
     in_addr serverAddress{};
     std::memcpy(&serverAddress, resolved->h_addr_list[0], sizeof serverAddress);
 
-    if (!storeResponse(url, serverAddress, connectLimitMs, stallLimitMs)) return;
-    readServerList(tempListFile);
+    // The list this download stored is the one it reads: no other job writes templist.txt
+    // between the two.
+    std::vector<std::string> entries;
+    {
+        const auto listFile = lockListFile();
+        if (!storeResponse(url, serverAddress, connectLimitMs, stallLimitMs)) return;
+        if (!loadListEntries(tempListFile, entries)) return;
+    }
+    queryListEntries(entries);
 }

@@ -11,19 +11,42 @@
 #include "core/view.h"
 
 namespace {
+
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
+
+std::mutex listFileMutex;
+
 }  // namespace
 
-void readServerList(const char* path) {
+std::unique_lock<std::mutex> lockListFile() { return std::unique_lock<std::mutex>(listFileMutex); }
+
+bool loadListEntries(const char* path, std::vector<std::string>& entries) {
+    entries.clear();
     const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
     if (!file) {
         setStatusText("Failed to open list file.");
-        return;
+        return false;
     }
-    readListEntries(file.get(), [](const char* entry) {
-        queryServer(entry);
+    readListEntries(file.get(), [&entries](const char* entry) { entries.emplace_back(entry); });
+    return true;
+}
+
+void queryListEntries(const std::vector<std::string>& entries) {
+    for (const std::string& entry : entries) {
+        queryServer(entry.c_str());
         Sleep(listQueryPacingMs);
-    });
+    }
+}
+
+void readServerList(const char* path) {
+    // The entries are taken out of the file at once, so the lock is not held while the
+    // servers are queried, 30 ms apart.
+    std::vector<std::string> entries;
+    {
+        const auto listFile = lockListFile();
+        if (!loadListEntries(path, entries)) return;
+    }
+    queryListEntries(entries);
 }
