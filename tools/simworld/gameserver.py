@@ -53,13 +53,13 @@ def compose_reply(info=None, players=()):
     return REPLY_HEADER + body
 
 
-def reply_bytes(spec, default_info=None):
-    if "hex" in spec:
-        return bytes.fromhex(spec["hex"])
-    if "raw" in spec:
-        return to_bytes(spec["raw"])
-    if "info" in spec or "players" in spec:
-        return compose_reply(spec.get("info"), spec.get("players", ()))
+def reply_bytes(config, default_info=None):
+    if "hex" in config:
+        return bytes.fromhex(config["hex"])
+    if "raw" in config:
+        return to_bytes(config["raw"])
+    if "info" in config or "players" in config:
+        return compose_reply(config.get("info"), config.get("players", ()))
     return compose_reply(default_info or {})
 
 
