@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 
+#include "core/unique_file.h"
 #include "core/view.h"
 #include "serverlist/list_reader.h"
 
@@ -27,10 +28,6 @@ public:
 
 private:
     SOCKET handle_;
-};
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
 timeval timevalOf(unsigned ms) {
@@ -98,7 +95,7 @@ bool storeResponse(const char* url, const in_addr& serverAddress, unsigned conne
     }
 
     // Opened only now, so that a download that fails before this point keeps the last list.
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(tempListFile, "wb"));
+    const UniqueFile file = openFile(tempListFile, "wb");
     if (!file) {
         setStatusText("Failed to open temporary list.");
         return false;

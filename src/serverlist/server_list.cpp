@@ -8,13 +8,10 @@
 #include <cstdio>
 #include <memory>
 
+#include "core/unique_file.h"
 #include "core/view.h"
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 std::mutex listFileMutex;
 
@@ -24,7 +21,7 @@ std::unique_lock<std::mutex> lockListFile() { return std::unique_lock<std::mutex
 
 bool loadListEntries(const char* path, std::vector<std::string>& entries) {
     entries.clear();
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
+    const UniqueFile file = openFile(path, "rb");
     if (!file) {
         setStatusText("Failed to open list file.");
         return false;
