@@ -63,8 +63,16 @@ WORDS = ["Amber", "Basalt", "Cobalt", "Dusk", "Ember", "Fjord", "Granite", "Holl
          "Kestrel", "Lumen", "Moor", "Nimbus", "Onyx", "Pine", "Quartz", "Rowan", "Slate", "Thorn"]
 
 
+# Variables every demo server reports besides its name, map and size; the larger ones also
+# name an admin, which lists before the lower-case variables.
+COMMON_INFO = [["version", "1.07 x86"], ["timelimit", "20"], ["fraglimit", "30"], ["needpass", "0"]]
+ADMIN = ["Admin", "ops@kestrelforge.net"]
+
+
 def game_server(address, name, map_name, max_clients, delay_ms, players):
-    info = [["hostname", name], ["mapname", map_name], ["maxclients", str(max_clients)]]
+    info = [["hostname", name], ["mapname", map_name], ["maxclients", str(max_clients)]] + COMMON_INFO
+    if max_clients >= 20:
+        info.append(ADMIN)
     return {"address": address, "info": info, "players": [list(p) for p in players], "delay_ms": delay_ms}
 
 
