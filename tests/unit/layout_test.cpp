@@ -2,34 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace {
 
-void expectRect(const ChildRect& rect, int x, int y, int width, int height) {
-    EXPECT_EQ(rect.x, x);
-    EXPECT_EQ(rect.y, y);
-    EXPECT_EQ(rect.width, width);
-    EXPECT_EQ(rect.height, height);
+std::array<int, 12> flatten(const ChildLayout& l) {
+    return {l.serverList.x, l.serverList.y, l.serverList.width, l.serverList.height,
+            l.playerList.x, l.playerList.y, l.playerList.width, l.playerList.height,
+            l.infoList.x,   l.infoList.y,   l.infoList.width,   l.infoList.height};
 }
 
-TEST(Layout, EvenClientArea) {
-    const ChildLayout layout = computeLayout(600, 300, 20);
-    expectRect(layout.serverList, 0, 0, 600, 141);
-    expectRect(layout.playerList, 0, 140, 301, 140);
-    expectRect(layout.infoList, 300, 140, 300, 140);
-}
-
-TEST(Layout, OddClientArea) {
-    const ChildLayout layout = computeLayout(601, 301, 20);
-    expectRect(layout.serverList, 0, 0, 601, 142);
-    expectRect(layout.playerList, 0, 141, 302, 140);
-    expectRect(layout.infoList, 301, 141, 300, 140);
-}
-
-TEST(Layout, ClientLowerThanStatusBarTruncatesTowardZero) {
-    const ChildLayout layout = computeLayout(100, 10, 20);  // H = -10
-    expectRect(layout.serverList, 0, 0, 100, -3);
-    expectRect(layout.playerList, 0, -4, 51, -5);
-    expectRect(layout.infoList, 50, -4, 50, -5);
+TEST(Layout, Examples) {
+    using Rects = std::array<int, 12>;  // server, player, info list: x, y, width, height each
+    EXPECT_EQ(flatten(computeLayout(600, 300, 20)), (Rects{0, 0, 600, 141, 0, 140, 301, 140, 300, 140, 300, 140}));
+    EXPECT_EQ(flatten(computeLayout(601, 301, 20)), (Rects{0, 0, 601, 142, 0, 141, 302, 140, 301, 141, 300, 140}));
+    // A client lower than the status bar (H = -10): every halving truncates toward zero.
+    EXPECT_EQ(flatten(computeLayout(100, 10, 20)), (Rects{0, 0, 100, -3, 0, -4, 51, -5, 50, -4, 50, -5}));
 }
 
 // Whatever the size, the views share one line of pixels with their neighbours, the lower

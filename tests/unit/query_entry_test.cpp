@@ -4,39 +4,28 @@
 
 #include <string>
 
-TEST(QueryEntry, PortDefaultsAndIsReadLikeAtoi) {
-    QueryTarget plain = parseQueryEntry("10.1.2.3");
-    EXPECT_EQ(plain.host, "10.1.2.3");
-    EXPECT_EQ(plain.port, 27910);
-
-    EXPECT_EQ(parseQueryEntry("10.1.2.3:").port, 0);
-    EXPECT_EQ(parseQueryEntry("10.1.2.3:27910x").port, 27910);
-    EXPECT_EQ(parseQueryEntry("host.example: 27911").port, 27911);
-    EXPECT_EQ(parseQueryEntry("host.example: 27911").host, "host.example");
-
-    QueryTarget twoColons = parseQueryEntry("a:b:c");
-    EXPECT_EQ(twoColons.host, "a");
-    EXPECT_EQ(twoColons.port, 0);
-
-    QueryTarget emptyHost = parseQueryEntry(":27960");
-    EXPECT_EQ(emptyHost.host, "");
-    EXPECT_EQ(emptyHost.port, 27960);
-}
-
-TEST(QueryEntry, PortKeepsItsLow16Bits) {
-    EXPECT_EQ(parseQueryEntry("h:-1").port, 65535);
-    EXPECT_EQ(parseQueryEntry("h:93446").port, 27910);  // 65536 + 27910
-    EXPECT_EQ(parseQueryEntry("h:65535").port, 65535);
-}
-
-TEST(QueryEntry, OnlyTheFirst255CharactersCount) {
-    std::string host(255, 'h');
-    QueryTarget cut = parseQueryEntry((host + ":1234").c_str());
-    EXPECT_EQ(cut.host, host);
-    EXPECT_EQ(cut.port, 27910);  // the colon lies beyond the cut
-
-    std::string shorter(250, 'h');
-    QueryTarget portCut = parseQueryEntry((shorter + ":12345").c_str());
-    EXPECT_EQ(portCut.host, shorter);
-    EXPECT_EQ(portCut.port, 1234);  // "12345" cut to "1234"
+TEST(QueryEntry, HostAndPort) {
+    const std::string host250(250, 'h');
+    const std::string host255(255, 'h');
+    const struct {
+        std::string entry;
+        std::string host;
+        int port;
+    } cases[] = {
+        {"10.1.2.3", "10.1.2.3", 27910},
+        {"10.1.2.3:", "10.1.2.3", 0},
+        {"10.1.2.3:27910x", "10.1.2.3", 27910},  // the port reads like atoi
+        {"host.example: 27911", "host.example", 27911},
+        {"a:b:c", "a", 0},
+        {":27960", "", 27960},
+        {"h:-1", "h", 65535},  // the port keeps its low 16 bits
+        {"h:93446", "h", 27910},
+        {host255 + ":1234", host255, 27910},  // only the first 255 characters count
+        {host250 + ":12345", host250, 1234},
+    };
+    for (const auto& c : cases) {
+        const QueryTarget target = parseQueryEntry(c.entry.c_str());
+        EXPECT_EQ(target.host, c.host) << c.entry;
+        EXPECT_EQ(target.port, c.port) << c.entry;
+    }
 }
