@@ -9,29 +9,23 @@
 namespace {
 
 constexpr char gameKey[] = "Software\\Kestrel Forge\\Tarnwick";
-constexpr char makerKey[] = "Software\\Kestrel Forge";
 constexpr char boxCaption[] = "Tarnwick Server Browser Error";
 constexpr DWORD waitLimitMs = 20000;
 
-struct SavedRoot {
-    explicit SavedRoot(HKEY root) : root(root) {}
-    HKEY root;
-    bool hadValue = false;
-    std::string value;
-};
-
-void deleteGameKey(HKEY root) {
-    RegDeleteKeyExA(root, gameKey, KEY_WOW64_32KEY, 0);
-    RegDeleteKeyExA(root, makerKey, KEY_WOW64_32KEY, 0);
+void deleteGameKeys() {
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        RegDeleteKeyExA(root, gameKey, KEY_WOW64_32KEY, 0);
+        RegDeleteKeyExA(root, "Software\\Kestrel Forge", KEY_WOW64_32KEY, 0);
+    }
 }
 
-// Creates the key under root, with INSTDIR holding bytes (none: the key without the value).
-void createGameKey(HKEY root, const std::string* bytes = nullptr, DWORD type = REG_SZ) {
+// Creates the key under root with INSTDIR holding exactly these bytes (none: the key without the value).
+void createGameKey(HKEY root, const std::string* bytes = nullptr) {
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExA(root, gameKey, 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     if (bytes != nullptr) {
-        EXPECT_EQ(RegSetValueExA(key, "INSTDIR", 0, type, reinterpret_cast<const BYTE*>(bytes->data()),
+        EXPECT_EQ(RegSetValueExA(key, "INSTDIR", 0, REG_SZ, reinterpret_cast<const BYTE*>(bytes->data()),
                                  static_cast<DWORD>(bytes->size())),
                   ERROR_SUCCESS);
     }
@@ -43,81 +37,55 @@ void setInstallDir(HKEY root, const std::string& text) {
     createGameKey(root, &terminated);
 }
 
-BOOL CALLBACK findBoxText(HWND child, LPARAM found) {
-    char text[256] = "";
-    GetWindowTextA(child, text, sizeof text);
-    if (std::string(text) == "Tarnwick installation directory not found.") *reinterpret_cast<bool*>(found) = true;
-    return TRUE;
-}
-
-struct FindResult {
-    bool finished = false;
-    int boxes = 0;
-    bool boxTextSeen = false;
-};
-
 DWORD WINAPI findInstallDirThread(void*) {
     findInstallDir();
     return 0;
 }
 
 // Runs findInstallDir on a thread of its own and dismisses every message box it shows, so
-// that the test never blocks on one.
-FindResult runFindInstallDir() {
-    FindResult result;
-    HANDLE thread = CreateThread(nullptr, 0, findInstallDirThread, nullptr, 0, nullptr);
+// that the test never blocks on one. Returns how many boxes it showed (-1: findInstallDir did
+// not end in time).
+int boxesWhileFinding() {
+    const HANDLE thread = CreateThread(nullptr, 0, findInstallDirThread, nullptr, 0, nullptr);
     const DWORD start = GetTickCount();
+    int boxes = 0;
     HWND dismissed = nullptr;
-    while (GetTickCount() - start < waitLimitMs) {
-        if (WaitForSingleObject(thread, 10) == WAIT_OBJECT_0) {
-            result.finished = true;
+    while (WaitForSingleObject(thread, 10) != WAIT_OBJECT_0) {
+        if (GetTickCount() - start > waitLimitMs) {
+            boxes = -1;
             break;
         }
-        HWND box = FindWindowA("#32770", boxCaption);
-        if (box != nullptr && box != dismissed) {
-            ++result.boxes;
-            EnumChildWindows(box, findBoxText, reinterpret_cast<LPARAM>(&result.boxTextSeen));
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-            dismissed = box;
-        }
+        const HWND box = FindWindowA("#32770", boxCaption);
+        if (box == nullptr || box == dismissed) continue;
+        bool textSeen = false;
+        EnumChildWindows(
+            box,
+            [](HWND child, LPARAM seen) -> BOOL {
+                char text[256] = "";
+                GetWindowTextA(child, text, sizeof text);
+                if (std::string(text) == "Tarnwick installation directory not found.") *reinterpret_cast<bool*>(seen) = true;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&textSeen));
+        EXPECT_TRUE(textSeen) << "the message box's text";
+        ++boxes;
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        dismissed = box;
     }
     CloseHandle(thread);
-    return result;
+    return boxes;
+}
+
+// The directory found where no message box is expected.
+std::string quietInstallDir() {
+    EXPECT_EQ(boxesWhileFinding(), 0);
+    return installDirectory();
 }
 
 class InstallDirTest : public ::testing::Test {
 protected:
-    // The test prefix's registry may hold the game's keys; keep them aside and put them back.
-    void SetUp() override {
-        for (SavedRoot& saved : roots_) {
-            HKEY key = nullptr;
-            if (RegOpenKeyExA(saved.root, gameKey, 0, KEY_READ | KEY_WOW64_32KEY, &key) == ERROR_SUCCESS) {
-                char value[1024] = "";
-                DWORD size = sizeof value - 1;
-                saved.hadValue = RegQueryValueExA(key, "INSTDIR", nullptr, nullptr, reinterpret_cast<BYTE*>(value),
-                                                  &size) == ERROR_SUCCESS;
-                saved.value = value;
-                RegCloseKey(key);
-            }
-            deleteGameKey(saved.root);
-        }
-    }
-    void TearDown() override {
-        for (const SavedRoot& saved : roots_) {
-            deleteGameKey(saved.root);
-            if (saved.hadValue) setInstallDir(saved.root, saved.value);
-        }
-    }
-
-    // Finds the directory where no message box is expected.
-    static std::string quietInstallDir() {
-        const FindResult result = runFindInstallDir();
-        EXPECT_TRUE(result.finished);
-        EXPECT_EQ(result.boxes, 0);
-        return installDirectory();
-    }
-
-    SavedRoot roots_[2] = {SavedRoot(HKEY_CURRENT_USER), SavedRoot(HKEY_LOCAL_MACHINE)};
+    void SetUp() override { deleteGameKeys(); }
+    void TearDown() override { deleteGameKeys(); }
 };
 
 }  // namespace
@@ -127,7 +95,7 @@ TEST_F(InstallDirTest, CurrentUserComesFirstAndAKeyWithoutTheValueEndsTheSearch)
     setInstallDir(HKEY_LOCAL_MACHINE, "D:\\Games\\From Machine");
     EXPECT_EQ(quietInstallDir(), "C:\\Games\\From User");
 
-    deleteGameKey(HKEY_CURRENT_USER);
+    RegDeleteKeyExA(HKEY_CURRENT_USER, gameKey, KEY_WOW64_32KEY, 0);
     EXPECT_EQ(quietInstallDir(), "D:\\Games\\From Machine");
 
     createGameKey(HKEY_CURRENT_USER);
@@ -135,10 +103,7 @@ TEST_F(InstallDirTest, CurrentUserComesFirstAndAKeyWithoutTheValueEndsTheSearch)
 }
 
 TEST_F(InstallDirTest, NoKeyShowsTheMessageOnceAndUsesTheDefault) {
-    const FindResult result = runFindInstallDir();
-    EXPECT_TRUE(result.finished);
-    EXPECT_EQ(result.boxes, 1);
-    EXPECT_TRUE(result.boxTextSeen);
+    EXPECT_EQ(boxesWhileFinding(), 1);
     EXPECT_STREQ(installDirectory(), "c:\\games\\tarnwick");
 }
 

@@ -1,45 +1,34 @@
+// Winsock's headers must come before <windows.h>.
+#include "list_test_support.h"
+
 #include "serverlist/master_download.h"
-
-#include "protocol/query_channel.h"
-
-#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "list_test_support.h"
-
 using namespace listtest;
+using simworld::masterRequests;
+using simworld::setMaster;
 
 namespace {
 
-const std::string okHeader = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nX-Servers: 3\r\n\r\n";
-const std::string threeEntries = "127.2.0.1:27910\r\n127.2.0.2:27910\r\n127.2.0.3\r\n";
 const std::string previousList = "127.2.0.4:27910\n";
+using Counts = std::vector<std::size_t>;
 
-class DownloadTest : public ::testing::Test {
+class DownloadTest : public ListTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(worldOk("reset"));
-        for (const char* address : {"127.2.0.1:27910", "127.2.0.2:27910", "127.2.0.2:279", "127.2.0.3:27910",
-                                    "127.2.0.4:27910", sentinelServer})
-            ASSERT_TRUE(worldOk(std::string("game.add address=") + address));
-        recorder::clear();
-    }
-    void TearDown() override { simworld::request("reset"); }
-
-    // Queries travel by UDP; once the sentinel's own query has arrived, so have all before it.
-    static void settleQueries() {
-        const std::size_t before = queriesTo(sentinelServer);
-        queryServer(sentinelServer);
-        ASSERT_TRUE(waitUntil([&] { return queriesTo(sentinelServer) > before; }));
+        ListTest::SetUp();
+        ASSERT_TRUE(simworld::ok("game.add address=127.2.0.2:279"));
     }
 
-    // How often each of the four list servers (and 127.2.0.2 on port 279) was queried.
-    static std::vector<std::size_t> queryCounts() {
+    // How often each server of the list, the old server and 127.2.0.2 on port 279 were queried.
+    static Counts queryCounts() {
         settleQueries();
-        return {queriesTo("127.2.0.1:27910"), queriesTo("127.2.0.2:27910"), queriesTo("127.2.0.3:27910"),
-                queriesTo("127.2.0.4:27910"), queriesTo("127.2.0.2:279")};
+        Counts counts;
+        for (const char* address : {listServers[0], listServers[1], listServers[2], oldServer, "127.2.0.2:279"})
+            counts.push_back(simworld::queriesTo(address));
+        return counts;
     }
 
     static void clearLogs() {
@@ -47,138 +36,112 @@ protected:
         simworld::request("master.clear");
         recorder::clear();
     }
-
-    ScratchDirectory scratch;
 };
-
-using Counts = std::vector<std::size_t>;
 
 }  // namespace
 
 TEST_F(DownloadTest, ResponseIsStoredByteForByteAndEveryEntryQueried) {
-    const std::string response = okHeader + threeEntries + "X\r\n127.2.0.4\r\n";
-    struct Case {
-        const char* url;
-        const char* master;
-    };
+    const std::string response = okHeader + std::string(threeEntries) + "X\r\n127.2.0.4\r\n";
     // Whole at once and in small slow pieces; the request names the URL exactly as given.
-    for (const Case& c : {Case{masterListUrl, ""}, Case{"HTTP://127.0.0.1/serverlist.php?a=b",
-                                                         ", \"mode\": \"slow\", \"chunk_size\": 7, \"interval_ms\": 5"}}) {
-        SCOPED_TRACE(c.url);
+    for (const char* url : {masterListUrl, "HTTP://127.0.0.1/serverlist.php?a=b"}) {
+        SCOPED_TRACE(url);
         clearLogs();
-        ASSERT_TRUE(setMaster(c.master, response));
-        downloadServerList(c.url);
+        const bool whole = url == masterListUrl;
+        ASSERT_TRUE(setMaster(whole ? "" : ", \"mode\": \"slow\", \"chunk_size\": 7, \"interval_ms\": 5", response));
+        downloadServerList(url);
         EXPECT_EQ(readFile("templist.txt"), response);
         EXPECT_EQ(queryCounts(), (Counts{1, 1, 1, 0, 0}));
-        EXPECT_EQ(masterRequests(), std::vector<std::string>{std::string("GET ") + c.url + " HTTP/1.0\n\n"});
+        EXPECT_EQ(masterRequests(), std::vector<std::string>{std::string("GET ") + url + " HTTP/1.0\n\n"});
         EXPECT_EQ(recorder::statusTexts(), std::vector<std::string>{});
     }
 }
 
-TEST_F(DownloadTest, ResponseCutShortIsStoredAndReadAsFarAsItCame) {
-    writeFile("templist.txt", previousList);
-
-    // Closed without a byte: an empty list, and no message.
-    ASSERT_TRUE(setMaster(", \"mode\": \"close\"", okHeader + threeEntries));
-    downloadServerList(masterListUrl);
-    EXPECT_TRUE(fileExists("templist.txt"));
-    EXPECT_EQ(readFile("templist.txt"), "");
-    EXPECT_EQ(queryCounts(), (Counts{0, 0, 0, 0, 0}));
-
-    // Reset in the middle of a line: that line is queried with what arrived (port 279).
-    clearLogs();
-    const std::string arrived = okHeader + "127.2.0.1:27910\r\n127.2.0.2:279";
-    ASSERT_TRUE(setMaster(", \"mode\": \"reset\", \"cut_after\": " + std::to_string(arrived.size()),
-                          arrived + "10\r\n127.2.0.3\r\n"));
-    downloadServerList(masterListUrl);
-    EXPECT_EQ(readFile("templist.txt"), arrived);
-    EXPECT_EQ(queryCounts(), (Counts{1, 0, 0, 0, 1}));
-    EXPECT_EQ(recorder::statusTexts(), std::vector<std::string>{});
-}
-
-TEST_F(DownloadTest, StalledResponseEndsAfterTheStallLimit) {
+TEST_F(DownloadTest, ResponseEndedEarlyIsStoredAndReadAsFarAsItCame) {
     constexpr unsigned shortStallMs = 300;
-    writeFile("templist.txt", previousList);
-
-    // The first piece arrives, then nothing for far longer than the limit.
-    const std::string firstPiece = okHeader + "127.2.0.1:27910\r\n";
-    ASSERT_TRUE(setMaster(", \"mode\": \"slow\", \"interval_ms\": 60000, \"chunk_size\": " +
-                              std::to_string(firstPiece.size()),
-                          firstPiece + "127.2.0.2:27910\r\n"));
-    downloadServerList(masterListUrl, masterConnectLimitMs, shortStallMs);
-    EXPECT_EQ(readFile("templist.txt"), firstPiece);
-    EXPECT_EQ(queryCounts(), (Counts{1, 0, 0, 0, 0}));
-
-    // A master that reads the request and never answers: an empty list.
-    clearLogs();
-    ASSERT_TRUE(setMaster(", \"mode\": \"hang\"", ""));
-    downloadServerList(masterListUrl, masterConnectLimitMs, shortStallMs);
-    EXPECT_EQ(masterRequests().size(), 1u);
-    EXPECT_EQ(readFile("templist.txt"), "");
-    EXPECT_EQ(queryCounts(), (Counts{0, 0, 0, 0, 0}));
-    EXPECT_EQ(recorder::statusTexts(), std::vector<std::string>{});
+    const std::string cut = okHeader + std::string("127.2.0.1:27910\r\n127.2.0.2:279");
+    const std::string firstPiece = okHeader + std::string("127.2.0.1:27910\r\n");
+    const struct {
+        const char* what;
+        std::string master;
+        std::string response;
+        std::string stored;
+        Counts queries;
+    } cases[] = {
+        {"closed without a byte", ", \"mode\": \"close\"", okHeader + std::string(threeEntries), "", {0, 0, 0, 0, 0}},
+        // The cut line is queried with what arrived: port 279.
+        {"reset in the middle of a line", ", \"mode\": \"reset\", \"cut_after\": " + std::to_string(cut.size()),
+         cut + "10\r\n127.2.0.3\r\n", cut, {1, 0, 0, 0, 1}},
+        // Then nothing for far longer than the stall limit.
+        {"stalled after a first piece",
+         ", \"mode\": \"slow\", \"interval_ms\": 60000, \"chunk_size\": " + std::to_string(firstPiece.size()),
+         firstPiece + "127.2.0.2:27910\r\n", firstPiece, {1, 0, 0, 0, 0}},
+        {"never answered", ", \"mode\": \"hang\"", "", "", {0, 0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        clearLogs();
+        writeFile("templist.txt", previousList);
+        ASSERT_TRUE(setMaster(c.master, c.response));
+        downloadServerList(masterListUrl, masterConnectLimitMs, shortStallMs);
+        EXPECT_NE(GetFileAttributesA("templist.txt"), INVALID_FILE_ATTRIBUTES);
+        EXPECT_EQ(readFile("templist.txt"), c.stored);
+        EXPECT_EQ(queryCounts(), c.queries);
+        EXPECT_EQ(masterRequests().size(), 1u);
+        EXPECT_EQ(recorder::statusTexts(), std::vector<std::string>{});
+    }
 }
 
 TEST_F(DownloadTest, FailuresBeforeTheResponseKeepThePreviousList) {
     constexpr unsigned shortConnectMs = 300;
-    struct Case {
+    const struct {
         const char* url;
         const char* master;  // how the master at 127.0.0.1 behaves, or nothing there
         const char* status;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"http://no-such-master.invalid/serverlist.php", nullptr, "Failed to resolve hostname."},
         {"http://127.0.0.9/serverlist.php", nullptr, "Failed to connect."},
         // SYNs that are never answered: the connect limit ends the wait.
         {masterListUrl, ", \"mode\": \"no_accept\"", "Failed to connect."},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.url);
-        simworld::request("reset");
-        for (const char* address : {"127.2.0.4:27910", sentinelServer})
-            ASSERT_TRUE(worldOk(std::string("game.add address=") + address));
         if (c.master != nullptr) {
-            ASSERT_TRUE(setMaster(c.master, okHeader + threeEntries));
+            ASSERT_TRUE(setMaster(c.master, okHeader + std::string(threeEntries)));
         }
         writeFile("templist.txt", previousList);
         recorder::clear();
         downloadServerList(c.url, shortConnectMs);
         EXPECT_EQ(recorder::statusTexts(), std::vector<std::string>{c.status});
         EXPECT_EQ(readFile("templist.txt"), previousList);
-        settleQueries();
-        EXPECT_EQ(queriesTo("127.2.0.4:27910"), 0u);
+        EXPECT_EQ(queryCounts(), (Counts{0, 0, 0, 0, 0}));
     }
 }
 
 TEST_F(DownloadTest, ListThatCannotBeWrittenIsReported) {
     ASSERT_TRUE(CreateDirectoryA("templist.txt", nullptr));
-    ASSERT_TRUE(setMaster("", okHeader + threeEntries));
+    ASSERT_TRUE(setMaster("", okHeader + std::string(threeEntries)));
     downloadServerList(masterListUrl);
     EXPECT_EQ(recorder::statusTexts(), std::vector<std::string>{"Failed to open temporary list."});
     EXPECT_EQ(masterRequests().size(), 1u);
     EXPECT_EQ(queryCounts(), (Counts{0, 0, 0, 0, 0}));
 }
 
-namespace {
-// nginx stamps each response with the time; everything else is the same on every request.
-std::string withoutDate(std::string response) {
-    const std::size_t date = response.find("\r\nDate: ");
-    if (date != std::string::npos) response.erase(date, response.find("\r\n", date + 2) - date);
-    return response;
-}
-}  // namespace
-
 TEST_F(DownloadTest, RealHttpServerResponseIsStoredWhole) {
+    // nginx stamps each response with the time; everything else is the same on every request.
+    const auto withoutDate = [](std::string response) {
+        const std::size_t date = response.find("\r\nDate: ");
+        if (date != std::string::npos) response.erase(date, response.find("\r\n", date + 2) - date);
+        return response;
+    };
     const std::string list = "127.2.0.1:27910\n127.2.0.2:27910\n127.2.0.3\n";
-    ASSERT_TRUE(worldOk("{\"op\": \"master.nginx\", \"hex\": \"" + simworld::hex(list) + "\"}"));
+    ASSERT_TRUE(simworld::ok("{\"op\": \"master.nginx\", \"hex\": \"" + simworld::hex(list) + "\"}"));
     downloadServerList(masterListUrl);
     const std::string stored = readFile("templist.txt");
 
-    const std::string request = buildListRequest(masterListUrl);
-    const simworld::Json fetched =
-        simworld::request("{\"op\": \"master.fetch\", \"hex\": \"" + simworld::hex(request) + "\"}");
-    ASSERT_TRUE(simworld::ok(fetched));
-    EXPECT_EQ(withoutDate(stored), withoutDate(fromHex(fetched["hex"].text)));
+    simworld::Response fetched;
+    ASSERT_TRUE(simworld::ok(
+        "{\"op\": \"master.fetch\", \"hex\": \"" + simworld::hex(buildListRequest(masterListUrl)) + "\"}", &fetched));
+    EXPECT_EQ(withoutDate(stored), withoutDate(simworld::unhex(fetched.get("hex"))));
     EXPECT_EQ(stored.rfind("HTTP/1.1 200 OK\r\n", 0), 0u);
     EXPECT_NE(stored.find("\r\nContent-Type: text/plain\r\n"), std::string::npos);
     EXPECT_EQ(stored.substr(stored.size() - list.size()), list);

@@ -8,28 +8,28 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstring>
+#include <algorithm>
+#include <mutex>
+#include <utility>
+
+#include "core/view.h"
 
 namespace {
-
-constexpr UINT timerResolutionMs = 1;
 
 class CoreEnvironment : public testing::Environment {
 public:
     void SetUp() override {
-        timeBeginPeriod(timerResolutionMs);
+        timeBeginPeriod(1);
         openQueryChannel();
         ASSERT_NE(queryChannel(), INVALID_SOCKET);
         receiver_ = CreateThread(nullptr, 0, runReceiver, nullptr, 0, nullptr);
         ASSERT_NE(receiver_, nullptr);
     }
-
     // Like stopBrowser: the handle is released and the channel closed; the thread is not waited for.
     void TearDown() override {
         if (receiver_ != nullptr) CloseHandle(receiver_);
         closeQueryChannel();
-        timeEndPeriod(timerResolutionMs);
+        timeEndPeriod(1);
     }
 
 private:
@@ -38,15 +38,72 @@ private:
 
 testing::Environment* const environment = testing::AddGlobalTestEnvironment(new CoreEnvironment);
 
+std::mutex recordMutex;
+std::vector<std::string> recordedTexts;
+std::vector<std::pair<std::string, ServerRowFields>> recordedRows;
+
 }  // namespace
 
+void setStatusText(const char* text) {
+    std::lock_guard<std::mutex> lock(recordMutex);
+    recordedTexts.emplace_back(text);
+}
+
+void updateServerRow(const std::string& key, const ServerRowFields& fields) {
+    std::lock_guard<std::mutex> lock(recordMutex);
+    recordedRows.emplace_back(key, fields);
+}
+
+bool waitUntil(const std::function<bool()>& condition, unsigned limitMs) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > limitMs) return false;
+        Sleep(10);
+    }
+    return true;
+}
+
 std::string queryChannelAddress() {
-    sockaddr_in local;
+    sockaddr_in local = {};
     int length = sizeof local;
-    std::memset(&local, 0, sizeof local);
     if (getsockname(queryChannel(), reinterpret_cast<sockaddr*>(&local), &length) != 0 || local.sin_port == 0)
         return std::string();
-    char text[32];
-    std::snprintf(text, sizeof text, "127.0.0.1:%u", static_cast<unsigned>(ntohs(local.sin_port)));
-    return text;
+    return "127.0.0.1:" + std::to_string(ntohs(local.sin_port));
 }
+
+namespace recorder {
+
+std::vector<std::string> statusTexts() {
+    std::lock_guard<std::mutex> lock(recordMutex);
+    return recordedTexts;
+}
+
+std::vector<ServerRowFields> rowsOf(const std::string& key) {
+    std::lock_guard<std::mutex> lock(recordMutex);
+    std::vector<ServerRowFields> rows;
+    for (const auto& row : recordedRows)
+        if (row.first == key) rows.push_back(row.second);
+    return rows;
+}
+
+void clear() {
+    std::lock_guard<std::mutex> lock(recordMutex);
+    recordedTexts.clear();
+    recordedRows.clear();
+}
+
+bool waitForStatusText(const std::string& text) {
+    return waitUntil([&] {
+        const std::vector<std::string> texts = statusTexts();
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
+    });
+}
+
+bool waitForRows(const std::string& key, std::size_t count, ServerRowFields* last) {
+    std::vector<ServerRowFields> rows;
+    if (!waitUntil([&] { return (rows = rowsOf(key)).size() >= count; })) return false;
+    if (last != nullptr) *last = rows.back();
+    return true;
+}
+
+}  // namespace recorder

@@ -5,40 +5,42 @@
 
 #include <cstddef>
 #include <string>
-#include <utility>
 #include <vector>
+
+#include "json_text.h"
 
 namespace simworld {
 
-struct Json {
-    enum class Type { Null, Bool, Number, String, Array, Object };
-    Type type = Type::Null;
-    bool boolean = false;
-    double number = 0;
-    std::string text;  // a string's characters 0-255 as bytes
-    std::vector<Json> items;
-    std::vector<std::pair<std::string, Json>> members;
+// One response of the world, a JSON object. Its scalar values are found by key wherever
+// they are nested: a key names the same kind of value at every level of a response.
+struct Response {
+    std::string json;
 
-    // A member or an element; a Null value when there is none.
-    const Json& operator[](const std::string& key) const;
-    const Json& operator[](std::size_t index) const;
-    std::size_t size() const { return type == Type::Array ? items.size() : members.size(); }
-    bool isNull() const { return type == Type::Null; }
+    // Every value of the key in document order: strings with their escapes undone (\u00XX
+    // is the byte XX), numbers and true/false as written.
+    std::vector<std::string> all(const std::string& key) const;
+    // The first value of the key, or an empty text.
+    std::string get(const std::string& key) const;
+    bool ok() const { return get("ok") == "true"; }
 };
 
-// Parses one JSON text; a Null value with `error` set when it is malformed.
-Json parseJson(const std::string& text, std::string* error = nullptr);
+// Sends one request line (a JSON object, or words) and returns the response. A failure to
+// reach the world gives a response without "ok", its reason in "error".
+Response request(const std::string& line);
+// A request that has to succeed: otherwise a test failure naming the world's error.
+bool ok(const std::string& line, Response* response = nullptr);
 
-// Sends one request line (a JSON object or words) and returns the parsed response.
-// A failure to reach the world gives {"ok": false, "error": "..."}.
-Json request(const std::string& line);
-
-// True when the response says ok; otherwise `why` gets its error text.
-bool ok(const Json& response, std::string* why = nullptr);
-
-// A JSON string literal for bytes: characters 0-255 (bytes >= 0x80 as \u00XX).
-std::string quote(const std::string& bytes);
-// Bytes as hex digits, for "hex" fields.
+inline std::string quote(const std::string& bytes) { return jsonQuote(bytes); }
+// Bytes as hex digits for the world's "hex" fields, and back.
 std::string hex(const std::string& bytes);
+std::string unhex(const std::string& digits);
+
+// The arrival times (ms) of the queries a game server has received.
+std::vector<double> queryTimes(const std::string& address);
+inline std::size_t queriesTo(const std::string& address) { return queryTimes(address).size(); }
+// Starts or reconfigures the master at 127.0.0.1: its response bytes and further fields
+// (", \"mode\": ..."); and the requests it has received, as raw bytes.
+bool setMaster(const std::string& fields, const std::string& response);
+std::vector<std::string> masterRequests();
 
 }  // namespace simworld
