@@ -1,15 +1,18 @@
 #pragma once
 
-// A real main window on the test's own thread, which is then the window thread: rows go in
-// through updateServerRow (a direct call on this thread), records through the server table.
+// A real main window on the test's own thread, which is then the window thread. Servers go
+// into the table as replies would put them there, and their rows come from a worker thread,
+// as the receiver thread sends them.
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <atomic>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "core/server_table.h"
@@ -30,6 +33,23 @@ inline void pumpMessages() {
     }
 }
 
+// Runs work on another thread while this one serves the window; bounded in rounds, so that
+// a message that is never served cannot hang the test.
+template <typename Work>
+void onWorker(Work work) {
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        work();
+        done = true;
+    });
+    for (int round = 0; round < 2000 && !done; ++round) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        pumpMessages();
+    }
+    EXPECT_TRUE(done) << "the worker's messages were never served";
+    worker.join();
+}
+
 inline std::string cellText(HWND list, int row, int column) {
     char buffer[256] = "";
     LVITEMA item = {};
@@ -43,7 +63,9 @@ inline std::string cellText(HWND list, int row, int column) {
 inline int rowCount(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
 
 // Every row of a list view, each as its cells joined by "|".
-inline std::vector<std::string> listRows(HWND list, int columns) {
+inline std::vector<std::string> listRows(HWND list) {
+    const HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    const int columns = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
     std::vector<std::string> rows;
     for (int row = 0; row < rowCount(list); ++row) {
         std::string text;
@@ -53,39 +75,43 @@ inline std::vector<std::string> listRows(HWND list, int columns) {
     return rows;
 }
 
-struct ServerSample {
-    std::string key;
-    std::string hostName;
-    std::string mapName;
-    int maxClients = 0;
-    int ping = 0;
+// One server-list column, top to bottom.
+inline std::vector<std::string> columnTexts(int column) {
+    std::vector<std::string> cells;
+    for (int row = 0; row < rowCount(serverList); ++row) cells.push_back(cellText(serverList, row, column));
+    return cells;
+}
+
+// A server as a reply describes it; with players listed, playerCount is their number.
+struct Server {
+    Server(std::string key, std::string name, std::string map, int playerCount, int maxClients, int ping,
+           std::vector<PlayerEntry> players = {}, ServerInfo info = {})
+        : key(std::move(key)), name(std::move(name)), map(std::move(map)), playerCount(playerCount),
+          maxClients(maxClients), ping(ping), players(std::move(players)), info(std::move(info)) {}
+    std::string key, name, map;
+    int playerCount, maxClients, ping;
     std::vector<PlayerEntry> players;
     ServerInfo info;
 };
 
-// Puts the server into the table as a reply would, then shows its row.
-inline void addServer(const ServerSample& sample) {
-    ServerRowFields fields;
-    {
+// Puts each server into the table as a reply would, then sends its row update from a worker.
+inline void showServers(const std::vector<Server>& servers) {
+    std::vector<ServerRowFields> fields;
+    for (const Server& server : servers) {
         auto lock = lockServerTable();
-        ServerRecord& record = findOrAddServer(sample.key);
-        record.hostName = sample.hostName;
-        record.mapName = sample.mapName;
-        record.maxClients = sample.maxClients;
-        record.ping = sample.ping;
-        record.players = sample.players;
-        record.playerCount = static_cast<int>(sample.players.size());
-        record.info = sample.info;
-        fields = rowFieldsOf(record);
+        ServerRecord& record = findOrAddServer(server.key);
+        record.hostName = server.name;
+        record.mapName = server.map;
+        record.playerCount = server.players.empty() ? server.playerCount : static_cast<int>(server.players.size());
+        record.maxClients = server.maxClients;
+        record.ping = server.ping;
+        record.players = server.players;
+        record.info = server.info;
+        fields.push_back(rowFieldsOf(record));
     }
-    updateServerRow(sample.key, fields);
-}
-
-// The index of the row showing the address, -1 when there is none.
-inline int rowOfAddress(const std::string& key) {
-    for (int row = 0; row < rowCount(serverList); ++row)
-        if (cellText(serverList, row, addressColumn) == key) return row;
-    return -1;
+    onWorker([&] {
+        for (std::size_t i = 0; i < servers.size(); ++i) updateServerRow(servers[i].key, fields[i]);
+    });
 }
 
 inline LRESULT sendNotify(HWND window, NMHDR& header) {
@@ -101,126 +127,26 @@ inline LRESULT sendItemNotify(HWND window, HWND from, UINT code, int item) {
     return sendNotify(window, activate.hdr);
 }
 
-inline std::string clipboardText() {
-    if (!OpenClipboard(nullptr)) return "<clipboard busy>";
-    std::string text = "<no text>";
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        if (const char* chars = static_cast<const char*>(GlobalLock(data))) {
-            text = chars;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
-
-inline void setClipboardText(const std::string& text) {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
-    GlobalUnlock(block);
-    SetClipboardData(CF_TEXT, block);
-    CloseClipboard();
-}
-
-// One main window for the whole suite: removing the tray icon takes Wine a few seconds, so
-// a window per test would make the suite slow. Rows are never removed, so tests find their
-// rows by address. A test that ends the window gets a new one for the next test.
-class MainWindowTest : public ::testing::Test {
+// A fresh main window for each test: sort directions at their initial values, and only the
+// test's own rows. The server table is one per process, so each test uses keys of its own.
+class WindowTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { sharedWindow = nullptr; }
-
-    static void TearDownTestSuite() {
-        closeWindow(sharedWindow);
-        sharedWindow = nullptr;
-    }
-
     void SetUp() override {
-        // Another suite's window may have taken over the process-wide window state.
-        if (!IsWindow(sharedWindow) || GetParent(serverList) != sharedWindow) {
-            closeWindow(sharedWindow);
-            sharedWindow = createMainWindow(GetModuleHandleA(nullptr));
-            ASSERT_NE(sharedWindow, nullptr);
-            loadPopupMenus();
-        }
-        window = sharedWindow;
+        window = createMainWindow(GetModuleHandleA(nullptr));
+        ASSERT_NE(window, nullptr);
+        loadPopupMenus();
         ShowWindow(window, SW_SHOWNORMAL);
-        UpdateWindow(window);
         pumpMessages();
     }
 
-    void TearDown() override { pumpMessages(); }
-
-    HWND window = nullptr;
-
-private:
-    static void closeWindow(HWND window) {
-        if (window && IsWindow(window)) DestroyWindow(window);
+    void TearDown() override {
+        if (IsWindow(window)) DestroyWindow(window);
         // Takes the quit message of WM_DESTROY out of the queue, so the next window starts clean.
         pumpMessages();
         destroyPopupMenus();
     }
 
-    static HWND sharedWindow;
-};
-
-inline HWND MainWindowTest::sharedWindow = nullptr;
-
-// Runs on this thread while a modal loop (a popup menu, a dialog box) holds it: timer
-// messages are still dispatched there. Each tick calls act until it returns true; after
-// maxTicks ticks the callback stops and giveUp ends whatever is still open, so a test can
-// never wait for ever on a modal loop.
-class ModalDriver {
-public:
-    using Act = bool (*)(int tick);
-    using GiveUp = void (*)();
-
-    ModalDriver(Act act, GiveUp giveUp, int maxTicks = 200) {
-        current().act = act;
-        current().giveUp = giveUp;
-        current().maxTicks = maxTicks;
-        current().ticks = 0;
-        current().done = false;
-        current().gaveUp = false;
-        timer = SetTimer(nullptr, 0, tickMs, onTick);
-    }
-    ~ModalDriver() {
-        if (timer) KillTimer(nullptr, timer);
-    }
-    ModalDriver(const ModalDriver&) = delete;
-    ModalDriver& operator=(const ModalDriver&) = delete;
-
-    bool gaveUp() const { return current().gaveUp; }
-
-private:
-    static constexpr UINT tickMs = 25;
-
-    struct State {
-        Act act = nullptr;
-        GiveUp giveUp = nullptr;
-        int maxTicks = 0;
-        int ticks = 0;
-        bool done = false;
-        bool gaveUp = false;
-    };
-    static State& current() {
-        static State state;
-        return state;
-    }
-    static void CALLBACK onTick(HWND, UINT, UINT_PTR, DWORD) {
-        State& state = current();
-        if (state.done) return;
-        if (state.act(state.ticks++)) {
-            state.done = true;
-        } else if (state.ticks >= state.maxTicks) {
-            state.done = true;
-            state.gaveUp = true;
-            state.giveUp();
-        }
-    }
-
-    UINT_PTR timer = 0;
+    HWND window = nullptr;
 };
 
 }  // namespace testui
