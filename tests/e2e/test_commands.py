@@ -5,40 +5,23 @@ import os
 import shutil
 import subprocess
 import sys
-import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import harness  # noqa: E402
-from harness import Session, game_server  # noqa: E402
-
-NAME, MAP, PLAYERS, PING, ADDRESS = range(5)
+from harness import Session, game_server, middle  # noqa: E402
 
 ALPHA = game_server("127.1.0.5:27910", "Alpha", "pond", players=[(3, 45, "Bob"), (-3, 0, "Amy"), (7, 12, "cy")],
                     info={"Admin": "up", "admin": "low"})
 BRAVO = game_server("127.1.0.6:27910", "Bravo", "marsh", players=[(1, 20, "Di")])
 CHARLIE = game_server("127.1.0.7:27911", "Charlie", "delta", players=[(2, 30, "Ed"), (4, 31, "Flo")], max_clients=8)
 SERVERS = [ALPHA, BRAVO, CHARLIE]
-
-# The game's install directory inside the Wine prefix, as the registry names it.
 INSTALL_DIR = "c:\\games\\tarnwick"
-ROW_MENU_KEYS = {"a": "%(address)s", "u": "tarnwick://%(address)s",
-                 "f": "%(address)s %(name)s %(ping)s %(map)s %(players)s"}
-
-
-def install_standin(session):
-    """Puts the stand-in tarnwick.exe where the registry says the game is; returns the folder."""
-    folder = os.path.join(session.env["WINEPREFIX"], "drive_c", "games", "tarnwick")
-    shutil.rmtree(folder, ignore_errors=True)
-    os.makedirs(folder)
-    shutil.copy(harness.require_env("SB_STANDIN"), os.path.join(folder, "tarnwick.exe"))
-    session.set_install_dir(INSTALL_DIR)
-    return folder
 
 
 def launches(folder):
-    """Each start of the stand-in as (command line, parameters, working directory)."""
+    """Each start of the stand-in game as (command line, parameters, working directory)."""
     try:
         with open(os.path.join(folder, "launches.log"), encoding="latin-1") as log:
             return [tuple(line.rstrip("\n").split("\t")) for line in log if line.strip()]
@@ -46,48 +29,27 @@ def launches(folder):
         return []
 
 
-def row_point(state, address):
+def row_point(state, server):
     for row in state["serverList"]["rows"]:
-        if row["cells"][ADDRESS] == address:
-            rect = row["screen"]
-            return rect["x"] + 40, rect["y"] + rect["height"] // 2
-    raise harness.HarnessError("no row for %s" % address)
-
-
-def below_rows_point(state):
-    """A point in the server list under its last row."""
-    rows = state["serverList"]["rows"]
-    last = rows[-1]["screen"]
-    view = state["serverList"]["screen"]
-    y = last["y"] + last["height"] + 20
-    assert y < view["y"] + view["height"] - 5, "the server list has no room below its rows"
-    return view["x"] + 40, y
+        if row["cells"][4] == server["address"]:
+            return row["screen"]["x"] + 40, row["screen"]["y"] + row["screen"]["height"] // 2
+    raise harness.HarnessError("no row for %s" % server["address"])
 
 
 def details(state):
-    players = [row["cells"] for row in state["playerList"]["rows"]]
-    variables = [row["cells"] for row in state["infoList"]["rows"]]
-    return players, variables
+    return [row["cells"] for row in state["playerList"]["rows"]], [row["cells"] for row in state["infoList"]["rows"]]
 
 
 def expected_details(server):
     players = [[name, str(score), str(ping)] for score, ping, name in server["players"]]
     # Variables in byte order of their names: upper case before lower case.
-    variables = [[key, value] for key, value in sorted(server["info"].items(), key=lambda kv: kv[0].encode())]
-    return players, variables
+    return players, [[key, value] for key, value in sorted(server["info"].items(), key=lambda kv: kv[0].encode())]
 
 
 def click_menu_item(app, index, count):
     """Clicks item index of an open popup menu of count items of equal height."""
-    menu = harness.wait_until(lambda: app.window_of("#32768"), "a popup menu")
-    rect = menu["rect"]
-    app.click(rect["x"] + rect["width"] // 2, rect["y"] + rect["height"] * (2 * index + 1) // (2 * count))
-
-
-def x_clipboard(session):
-    completed = subprocess.run(["xclip", "-o", "-selection", "clipboard"], env=session.env, capture_output=True,
-                               timeout=30)
-    return completed.stdout.decode("latin-1") if completed.returncode == 0 else None
+    rect = harness.wait_until(lambda: app.window_of("#32768"), "a popup menu")["rect"]
+    app.click((rect["x"] + rect["width"] // 2, rect["y"] + rect["height"] * (2 * index + 1) // (2 * count)))
 
 
 def query_counts(session):
@@ -100,8 +62,13 @@ def query_counts(session):
 class CommandsTest(unittest.TestCase):
     def test_launch_copy_refresh_update_about_exit(self):
         with Session("commands") as session:
-            game_folder = install_standin(session)
+            # The stand-in game where the registry says the game is.
+            game_folder = os.path.join(session.env["WINEPREFIX"], "drive_c", "games", "tarnwick")
+            shutil.rmtree(game_folder, ignore_errors=True)
+            os.makedirs(game_folder)
             try:
+                shutil.copy(harness.env("SB_STANDIN"), os.path.join(game_folder, "tarnwick.exe"))
+                session.set_install_dir(INSTALL_DIR)
                 self.run_commands(session, game_folder)
             finally:
                 shutil.rmtree(game_folder, ignore_errors=True)
@@ -113,7 +80,7 @@ class CommandsTest(unittest.TestCase):
 
         # A double-click on a row shows its server and starts the game connected to it, in
         # the install directory.
-        app.click(*row_point(state, ALPHA["address"]), repeat=2)
+        app.click(row_point(state, ALPHA), repeat=2)
         started = harness.wait_until(lambda: launches(game_folder), "the game started by a double-click")
         self.assertEqual(len(started), 1)
         command_line, parameters, directory = started[0]
@@ -122,12 +89,11 @@ class CommandsTest(unittest.TestCase):
         self.assertEqual(directory.lower(), INSTALL_DIR)
         state = app.wait_for(lambda s: details(s) == expected_details(ALPHA), "Alpha's players and variables")
         self.assertEqual(details(state)[1][:2], [["Admin", "up"], ["admin", "low"]])
-        session.screenshot("double-click")
 
         # Enter starts the game for the selected row, wherever the mouse is.
-        app.click(*row_point(state, BRAVO["address"]))
+        app.click(row_point(state, BRAVO))
         state = app.wait_for(lambda s: details(s) == expected_details(BRAVO), "Bravo's details")
-        session.xdotool("mousemove", *row_point(state, CHARLIE["address"]))
+        session.xdotool("mousemove", *row_point(state, CHARLIE))
         app.key("Return")
         started = harness.wait_until(lambda: len(launches(game_folder)) == 2 and launches(game_folder),
                                      "the game started by Enter")
@@ -135,45 +101,42 @@ class CommandsTest(unittest.TestCase):
 
         # A click and a double-click beside the rows empty the pane and start nothing; the
         # next start (Enter again) is the only new one.
-        app.click(*below_rows_point(state))
-        state = app.wait_for(lambda s: details(s) == ([], []), "the pane emptied by a click beside the rows")
-        app.click(*row_point(state, BRAVO["address"]))
-        app.wait_for(lambda s: details(s) == expected_details(BRAVO), "Bravo's details again")
-        app.click(*below_rows_point(state), repeat=2)
-        app.wait_for(lambda s: details(s) == ([], []), "the pane emptied by a double-click beside the rows")
-        app.click(*row_point(state, BRAVO["address"]))
+        last = state["serverList"]["rows"][-1]["screen"]
+        beside = (last["x"] + 40, last["y"] + last["height"] + 20)
+        self.assertLess(beside[1], state["serverList"]["screen"]["y"] + state["serverList"]["screen"]["height"] - 5)
+        for repeat in (1, 2):
+            app.click(beside, repeat=repeat)
+            app.wait_for(lambda s: details(s) == ([], []), "the pane emptied by %d clicks beside the rows" % repeat)
+            app.click(row_point(state, BRAVO))
+            app.wait_for(lambda s: details(s) == expected_details(BRAVO), "Bravo's details again")
         app.key("Return")
         started = harness.wait_until(lambda: len(launches(game_folder)) >= 3 and launches(game_folder),
                                      "the game started by Enter after the clicks beside the rows")
         self.assertEqual([launch[1] for launch in started[2:]], [" +connect 127.1.0.6:27910"])
 
-        # The row menu copies the right-clicked row, not the selected one (Bravo).
-        state = app.state()
-        charlie = {row["cells"][ADDRESS]: row["cells"] for row in state["serverList"]["rows"]}[CHARLIE["address"]]
-        fields = {"address": charlie[ADDRESS], "name": charlie[NAME], "ping": charlie[PING], "map": charlie[MAP],
-                  "players": charlie[PLAYERS]}
-        self.assertEqual(charlie[PLAYERS], "2 / 8")
-        for key, template in ROW_MENU_KEYS.items():
-            app.click(*row_point(state, CHARLIE["address"]), button=3)
+        # The row menu copies the right-clicked row, not the selected one (Bravo), through the
+        # Win32 clipboard to the X clipboard.
+        ping = [row["cells"][3] for row in app.state()["serverList"]["rows"] if row["cells"][0] == "Charlie"][0]
+        charlie = "127.1.0.7:27911 Charlie %s delta 2 / 8" % ping
+        for key, expected in (("a", "127.1.0.7:27911"), ("u", "tarnwick://127.1.0.7:27911"), ("f", charlie)):
+            app.click(row_point(state, CHARLIE), button=3)
             harness.wait_until(lambda: app.window_of("#32768"), "the row menu")
             self.assertEqual(details(app.state()), expected_details(CHARLIE))
             if key == "f":
                 session.screenshot("row-menu")
             app.key(key)
             harness.wait_until(lambda: not app.window_of("#32768"), "the row menu closed")
-            expected = template % fields
             harness.wait_until(lambda: session.probe("clipboard")["text"] == expected, "the clipboard: " + expected)
-            self.assertEqual(x_clipboard(session), expected)
+            self.assertEqual(subprocess.run(["xclip", "-o", "-selection", "clipboard"], env=session.env,
+                                            capture_output=True, timeout=30).stdout.decode("latin-1"), expected)
 
-        # F5 reads templist.txt again and queries every server anew.
+        # F5 reads templist.txt again and queries every server anew; Shift+F5 downloads the list again.
         before = query_counts(session)
         app.key("F5")
         app.wait_for(lambda s: s["statusBar"]["text"] == "Refreshing List...", "Refresh announced")
         harness.wait_until(lambda: all(query_counts(session).get(s["address"], 0) > before.get(s["address"], 0)
                                        for s in SERVERS), "every server queried again")
         self.assertEqual(len(session.request("master.log")["log"]), 1)
-
-        # Shift+F5 downloads the list again.
         app.key("shift+F5")
         app.wait_for(lambda s: s["statusBar"]["text"] == "Updating List...", "Update announced")
         harness.wait_until(lambda: len(session.request("master.log")["log"]) == 2, "a second download")
@@ -203,22 +166,14 @@ class CommandsTest(unittest.TestCase):
             session.set_install_dir(INSTALL_DIR)
             session.serve(SERVERS[:1])
             app = session.start()
-            state = app.wait_for(lambda s: len(s["serverList"]["rows"]) == 1, "the server's row")
+            app.wait_for(lambda s: len(s["serverList"]["rows"]) == 1, "the server's row")
 
             def hide():
-                button = app.state()["minimizeButton"]
-                app.click(button["x"], button["y"])
+                app.click_button(app.state(), "minimizeButton")
                 app.wait_for(lambda s: not s["visible"], "the window hidden")
 
-            last_icon_click = [0.0]
-
             def click_icon(button):
-                """One click on the tray icon; a quick second one would make a double click."""
-                icons = harness.wait_until(session.tray_icons, "the tray icon")
-                rect = icons[0]["rect"]
-                time.sleep(max(0.0, last_icon_click[0] + harness.DOUBLE_CLICK_SECONDS - time.monotonic()))
-                app.click(rect["x"] + rect["width"] // 2, rect["y"] + rect["height"] // 2, button=button)
-                last_icon_click[0] = time.monotonic()
+                app.click(middle(harness.wait_until(session.tray_icons, "the tray icon")[0]["rect"]), button=button)
 
             # Moving over the icon does nothing; a left click shows the window.
             hide()
@@ -233,7 +188,6 @@ class CommandsTest(unittest.TestCase):
             # chosen with the mouse. Restore shows the window.
             hide()
             click_icon(3)
-            harness.wait_until(lambda: app.window_of("#32768"), "the tray menu")
             session.screenshot("tray-menu")
             click_menu_item(app, 1, 2)
             app.wait_for(lambda s: s["visible"], "the window restored from the tray menu")
@@ -242,7 +196,7 @@ class CommandsTest(unittest.TestCase):
             hide()
             click_icon(3)
             harness.wait_until(lambda: app.window_of("#32768"), "the tray menu")
-            app.click(600, 700)
+            app.click((600, 700))
             harness.wait_until(lambda: not app.window_of("#32768"), "the tray menu closed by a click elsewhere")
             self.assertFalse(app.state()["visible"])
 

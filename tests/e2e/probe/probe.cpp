@@ -1,19 +1,16 @@
-// Reads what a user sees of another process's window and prints it as one JSON object, so
+// Reads what a user sees of another process's windows and prints it as one JSON object, so
 // that end-to-end tests can check the real program from outside.
 //
-//   probe state [HWND]            the main window (class SERVERBROWSER unless HWND is given):
-//                                 visibility, rectangles, caption buttons, status bar text and
-//                                 the three list views with their columns and rows
-//   probe windows                 every top-level window: handle, process, class, title
-//   probe children HWND           the child windows of one window
-//   probe post HWND MSG WP LP     PostMessageA; numbers in decimal or 0x hex
-//   probe send HWND MSG WP LP     SendMessageA, printing its result
-//   probe clipboard               the clipboard's CF_TEXT, or null
+//   probe state           the main window (class SERVERBROWSER): visibility, client area,
+//                         caption buttons, status bar and the three list views with their
+//                         columns and rows
+//   probe windows         every top-level window: handle, class, title, visibility, place
+//   probe children HWND   the child windows of one window, alike
+//   probe clipboard       the clipboard's CF_TEXT, or null
 //
-// Texts are 8-bit ANSI: each byte is printed as the character of the same number
-// (\u00XX above 0x7E), so a reader gets the bytes back by encoding the text as Latin-1.
-// Screen coordinates are those of the X screen. Exit code 0 on success, 1 when the window
-// is not there, 2 on a usage error.
+// Texts are 8-bit ANSI, each byte written as the character of the same number. Screen
+// coordinates are those of the X screen. Exit code 0 on success, 1 when the window is not
+// there, 2 on a usage error.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -22,28 +19,13 @@
 #include <string>
 #include <vector>
 
+#include "json_text.h"
+
 namespace {
 
-std::string quote(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c > 0x7E) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", c);
-            out += escape;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
+constexpr std::size_t textSize = 1024;
 
 std::string number(long long value) { return std::to_string(value); }
-
-std::string handleText(HWND window) { return number(static_cast<long long>(reinterpret_cast<INT_PTR>(window))); }
 
 std::string rectJson(const RECT& r) {
     return "{\"x\":" + number(r.left) + ",\"y\":" + number(r.top) + ",\"width\":" + number(r.right - r.left) +
@@ -52,89 +34,63 @@ std::string rectJson(const RECT& r) {
 
 std::string pointJson(POINT p) { return "{\"x\":" + number(p.x) + ",\"y\":" + number(p.y) + "}"; }
 
-std::string boolean(bool value) { return value ? "true" : "false"; }
-
-// A block of memory in the inspected process: list-view and header messages take pointers
-// that the control uses in its own address space.
-class RemoteBlock {
-public:
-    RemoteBlock(HANDLE process, std::size_t size) : process_(process), size_(size) {
-        address_ = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    }
-    ~RemoteBlock() {
-        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-    }
-    RemoteBlock(const RemoteBlock&) = delete;
-    RemoteBlock& operator=(const RemoteBlock&) = delete;
-
-    bool valid() const { return address_ != nullptr; }
-    char* at(std::size_t offset) const { return static_cast<char*>(address_) + offset; }
-    LPARAM param(std::size_t offset = 0) const { return reinterpret_cast<LPARAM>(at(offset)); }
-    bool write(std::size_t offset, const void* data, std::size_t size) const {
-        SIZE_T done = 0;
-        return offset + size <= size_ && WriteProcessMemory(process_, at(offset), data, size, &done) && done == size;
-    }
-    bool read(std::size_t offset, void* data, std::size_t size) const {
-        SIZE_T done = 0;
-        return offset + size <= size_ && ReadProcessMemory(process_, at(offset), data, size, &done) && done == size;
-    }
-
-private:
-    HANDLE process_;
-    std::size_t size_;
-    void* address_ = nullptr;
-};
-
-constexpr std::size_t textSize = 1024;
-constexpr std::size_t structOffset = 0;
-constexpr std::size_t textOffset = 256;  // after the LVITEMA / LVCOLUMNA / RECT
-constexpr std::size_t blockSize = textOffset + textSize;
-
-std::string remoteText(const RemoteBlock& block) {
-    std::vector<char> text(textSize, '\0');
-    block.read(textOffset, text.data(), textSize);
-    text.back() = '\0';
-    return text.data();
-}
-
-std::string itemText(HWND list, const RemoteBlock& block, int row, int column) {
-    LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = block.at(textOffset);
-    item.cchTextMax = static_cast<int>(textSize);
-    const char empty = '\0';
-    block.write(textOffset, &empty, 1);
-    block.write(structOffset, &item, sizeof item);
-    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), block.param(structOffset));
-    return remoteText(block);
-}
-
-std::string columnTitle(HWND list, const RemoteBlock& block, int column) {
-    LVCOLUMNA info = {};
-    info.mask = LVCF_TEXT;
-    info.pszText = block.at(textOffset);
-    info.cchTextMax = static_cast<int>(textSize);
-    const char empty = '\0';
-    block.write(textOffset, &empty, 1);
-    block.write(structOffset, &info, sizeof info);
-    if (!SendMessageA(list, LVM_GETCOLUMNA, static_cast<WPARAM>(column), block.param(structOffset))) return {};
-    return remoteText(block);
-}
-
-bool remoteRect(HWND control, UINT message, WPARAM wParam, LONG left, const RemoteBlock& block, RECT& rect) {
-    rect = {};
-    rect.left = left;
-    block.write(structOffset, &rect, sizeof rect);
-    if (!SendMessageA(control, message, wParam, block.param(structOffset))) return false;
-    return block.read(structOffset, &rect, sizeof rect);
-}
+const char* boolean(bool value) { return value ? "true" : "false"; }
 
 RECT toScreen(HWND control, RECT rect) {
     MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
 
-std::string listJson(HWND list, HWND parent, const RemoteBlock& block) {
+std::string windowText(HWND window) {
+    char text[textSize] = "";
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                        nullptr);
+    text[sizeof text - 1] = '\0';
+    return text;
+}
+
+// List-view and header messages take pointers that the control uses in its own address
+// space: a block of memory in the inspected process holds the structure (at its start) and
+// the text buffer (after it).
+class Remote {
+public:
+    explicit Remote(HANDLE process)
+        : process_(process),
+          base_(static_cast<char*>(VirtualAllocEx(process, nullptr, textOffset + textSize, MEM_COMMIT | MEM_RESERVE,
+                                                  PAGE_READWRITE))) {}
+    ~Remote() {
+        if (base_) VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
+    }
+    Remote(const Remote&) = delete;
+    Remote& operator=(const Remote&) = delete;
+
+    bool valid() const { return base_ != nullptr; }
+    char* text() const { return base_ + textOffset; }
+
+    // Sends the message with a copy of data there and copies the control's answer back.
+    template <typename T>
+    LRESULT send(HWND control, UINT message, WPARAM wParam, T& data) const {
+        const char empty = '\0';
+        WriteProcessMemory(process_, text(), &empty, 1, nullptr);
+        WriteProcessMemory(process_, base_, &data, sizeof data, nullptr);
+        const LRESULT result = SendMessageA(control, message, wParam, reinterpret_cast<LPARAM>(base_));
+        ReadProcessMemory(process_, base_, &data, sizeof data, nullptr);
+        return result;
+    }
+
+    std::string readText() const {
+        std::vector<char> buffer(textSize, '\0');
+        ReadProcessMemory(process_, text(), buffer.data(), textSize - 1, nullptr);
+        return buffer.data();
+    }
+
+private:
+    static constexpr std::size_t textOffset = 256;  // after the largest structure
+    HANDLE process_;
+    char* base_;
+};
+
+std::string listJson(HWND list, HWND parent, const Remote& remote) {
     RECT screen = {};
     GetWindowRect(list, &screen);
     RECT inParent = screen;
@@ -143,40 +99,40 @@ std::string listJson(HWND list, HWND parent, const RemoteBlock& block) {
     GetClientRect(list, &client);
 
     const HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
-    const int columnCount = header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    const int columnCount = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
     std::string columns;
     for (int column = 0; column < columnCount; ++column) {
+        LVCOLUMNA info = {};
+        info.mask = LVCF_TEXT;
+        info.pszText = remote.text();
+        info.cchTextMax = static_cast<int>(textSize);
+        remote.send(list, LVM_GETCOLUMNA, static_cast<WPARAM>(column), info);
+        const std::string title = remote.readText();
         RECT item = {};
-        remoteRect(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), 0, block, item);
-        if (column) columns += ",";
-        columns += "{\"title\":" + quote(columnTitle(list, block, column)) +
+        remote.send(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), item);
+        columns += std::string(column ? "," : "") + "{\"title\":" + jsonQuote(title) +
                    ",\"width\":" + number(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0)) +
                    ",\"screen\":" + rectJson(toScreen(header, item)) + "}";
     }
 
-    const int rowCount = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     std::string rows;
-    for (int row = 0; row < rowCount; ++row) {
+    for (int row = 0; row < static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); ++row) {
         std::string cells;
         for (int column = 0; column < columnCount; ++column) {
-            if (column) cells += ",";
-            cells += quote(itemText(list, block, row, column));
+            LVITEMA item = {};
+            item.iSubItem = column;
+            item.pszText = remote.text();
+            item.cchTextMax = static_cast<int>(textSize);
+            remote.send(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), item);
+            cells += (column ? "," : "") + jsonQuote(remote.readText());
         }
         RECT bounds = {};
-        const bool shown = remoteRect(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), LVIR_BOUNDS, block, bounds);
-        if (row) rows += ",";
-        rows += "{\"cells\":[" + cells + "]";
-        if (shown) rows += ",\"screen\":" + rectJson(toScreen(list, bounds));
-        rows += "}";
+        bounds.left = LVIR_BOUNDS;
+        remote.send(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), bounds);
+        rows += std::string(row ? "," : "") + "{\"cells\":[" + cells + "],\"screen\":" + rectJson(toScreen(list, bounds)) + "}";
     }
-
-    const int selected = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-    return "{\"handle\":" + handleText(list) + ",\"rect\":" + rectJson(inParent) + ",\"screen\":" + rectJson(screen) +
-           ",\"client\":" + rectJson(client) + ",\"visible\":" + boolean(IsWindowVisible(list)) +
-           ",\"style\":" + number(GetWindowLongA(list, GWL_STYLE) & 0xFFFFFFFFu) +
-           ",\"extendedListStyle\":" + number(SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0)) +
-           ",\"columns\":[" + columns + "],\"rows\":[" + rows + "],\"selected\":" + number(selected) +
-           ",\"topIndex\":" + number(SendMessageA(list, LVM_GETTOPINDEX, 0, 0)) + "}";
+    return "{\"rect\":" + rectJson(inParent) + ",\"screen\":" + rectJson(screen) + ",\"client\":" + rectJson(client) +
+           ",\"columns\":[" + columns + "],\"rows\":[" + rows + "]}";
 }
 
 // The middle of a caption button on the screen, found by asking the window what lies under
@@ -202,105 +158,61 @@ POINT captionButton(HWND window, LRESULT hit) {
     return POINT{-1, -1};
 }
 
-struct ListsByPlace {
-    std::vector<HWND> lists;
-    HWND statusBar = nullptr;
-};
-
-BOOL CALLBACK collectChild(HWND child, LPARAM param) {
-    auto* found = reinterpret_cast<ListsByPlace*>(param);
-    char className[64] = "";
-    GetClassNameA(child, className, sizeof className);
-    if (lstrcmpiA(className, WC_LISTVIEWA) == 0) found->lists.push_back(child);
-    if (lstrcmpiA(className, STATUSCLASSNAMEA) == 0) found->statusBar = child;
+BOOL CALLBACK collectWindow(HWND window, LPARAM windows) {
+    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
     return TRUE;
 }
 
-std::string windowText(HWND window) {
-    char text[textSize] = "";
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
-                        nullptr);
-    text[sizeof text - 1] = '\0';
-    return text;
+std::string classOf(HWND window) {
+    char name[256] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
 }
 
-int printState(HWND window) {
-    if (!window || !IsWindow(window)) {
+int printState() {
+    const HWND window = FindWindowA("SERVERBROWSER", nullptr);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    const HANDLE process = window ? OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                                                processId)
+                                  : nullptr;
+    if (!process) {
         std::puts("{\"found\":false}");
         return 1;
     }
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION,
-                                 FALSE, processId);
-    if (!process) {
-        std::puts("{\"found\":false,\"error\":\"cannot open the process\"}");
-        return 1;
-    }
-    RemoteBlock block(process, blockSize);
-
-    ListsByPlace children;
-    EnumChildWindows(window, collectChild, reinterpret_cast<LPARAM>(&children));
-    // The three views carry no ids; tell them apart by their columns: 5 server, 3 player, 2 info.
-    HWND byColumns[6] = {};
-    for (HWND list : children.lists) {
-        const HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
-        const int count = header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
-        if (count >= 0 && count < 6) byColumns[count] = list;
-    }
-
-    RECT frame = {};
     RECT client = {};
-    GetWindowRect(window, &frame);
     GetClientRect(window, &client);
     POINT clientOrigin = {0, 0};
     ClientToScreen(window, &clientOrigin);
-
-    std::string out = "{\"found\":true,\"handle\":" + handleText(window) + ",\"pid\":" + number(processId) +
-                      ",\"title\":" + quote(windowText(window)) + ",\"visible\":" + boolean(IsWindowVisible(window)) +
-                      ",\"iconic\":" + boolean(IsIconic(window)) + ",\"zoomed\":" + boolean(IsZoomed(window)) +
-                      ",\"style\":" + number(GetWindowLongA(window, GWL_STYLE) & 0xFFFFFFFFu) +
-                      ",\"foreground\":" + boolean(GetForegroundWindow() == window) +
-                      ",\"frame\":" + rectJson(frame) + ",\"client\":" + rectJson(client) +
+    std::string out = std::string("{\"found\":true,\"visible\":") + boolean(IsWindowVisible(window)) +
+                      ",\"iconic\":" + boolean(IsIconic(window)) + ",\"client\":" + rectJson(client) +
                       ",\"clientOrigin\":" + pointJson(clientOrigin) +
                       ",\"minimizeButton\":" + pointJson(captionButton(window, HTMINBUTTON)) +
                       ",\"closeButton\":" + pointJson(captionButton(window, HTCLOSE));
-    if (children.statusBar) {
-        RECT status = {};
-        GetWindowRect(children.statusBar, &status);
-        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&status), 2);
-        out += ",\"statusBar\":{\"text\":" + quote(windowText(children.statusBar)) + ",\"rect\":" + rectJson(status) +
-               ",\"id\":" + number(GetDlgCtrlID(children.statusBar)) + ",\"style\":" +
-               number(GetWindowLongA(children.statusBar, GWL_STYLE) & 0xFFFFFFFFu) + "}";
+
+    // The three views carry no ids; they are told apart by their columns: 5 server, 3 player, 2 info.
+    std::vector<HWND> children;
+    EnumChildWindows(window, collectWindow, reinterpret_cast<LPARAM>(&children));
+    {
+        const Remote remote(process);
+        for (HWND child : children) {
+            const std::string name = classOf(child);
+            if (lstrcmpiA(name.c_str(), STATUSCLASSNAMEA) == 0) {
+                RECT status = {};
+                GetWindowRect(child, &status);
+                MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&status), 2);
+                out += ",\"statusBar\":{\"text\":" + jsonQuote(windowText(child)) + ",\"rect\":" + rectJson(status) + "}";
+            } else if (lstrcmpiA(name.c_str(), WC_LISTVIEWA) == 0 && remote.valid()) {
+                const HWND header = reinterpret_cast<HWND>(SendMessageA(child, LVM_GETHEADER, 0, 0));
+                const LRESULT columns = SendMessageA(header, HDM_GETITEMCOUNT, 0, 0);
+                const char* view = columns == 5 ? "serverList" : columns == 3 ? "playerList" : "infoList";
+                out += ",\"" + std::string(view) + "\":" + listJson(child, window, remote);
+            }
+        }
     }
-    const char* names[] = {"infoList", "playerList", "serverList"};
-    const int counts[] = {2, 3, 5};
-    for (int i = 0; i < 3; ++i) {
-        if (byColumns[counts[i]] && block.valid())
-            out += ",\"" + std::string(names[i]) + "\":" + listJson(byColumns[counts[i]], window, block);
-    }
-    out += "}";
-    std::puts(out.c_str());
     CloseHandle(process);
+    std::puts((out + "}").c_str());
     return 0;
-}
-
-std::string windowJson(HWND window) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    char className[256] = "";
-    GetClassNameA(window, className, sizeof className);
-    RECT frame = {};
-    GetWindowRect(window, &frame);
-    return "{\"handle\":" + handleText(window) + ",\"pid\":" + number(processId) + ",\"class\":" + quote(className) +
-           ",\"title\":" + quote(windowText(window)) + ",\"visible\":" + boolean(IsWindowVisible(window)) +
-           ",\"style\":" + number(GetWindowLongA(window, GWL_STYLE) & 0xFFFFFFFFu) +
-           ",\"rect\":" + rectJson(frame) + "}";
-}
-
-BOOL CALLBACK collectWindow(HWND window, LPARAM param) {
-    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-    return TRUE;
 }
 
 int printWindows(HWND parent) {
@@ -310,7 +222,13 @@ int printWindows(HWND parent) {
     else
         EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&windows));
     std::string out = "{\"windows\":[";
-    for (std::size_t i = 0; i < windows.size(); ++i) out += (i ? "," : "") + windowJson(windows[i]);
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        RECT frame = {};
+        GetWindowRect(windows[i], &frame);
+        out += std::string(i ? "," : "") + "{\"handle\":" + number(reinterpret_cast<INT_PTR>(windows[i])) +
+               ",\"class\":" + jsonQuote(classOf(windows[i])) + ",\"title\":" + jsonQuote(windowText(windows[i])) +
+               ",\"visible\":" + boolean(IsWindowVisible(windows[i])) + ",\"rect\":" + rectJson(frame) + "}";
+    }
     std::puts((out + "]}").c_str());
     return 0;
 }
@@ -320,7 +238,7 @@ int printClipboard() {
     for (int attempt = 0; attempt < 20 && !OpenClipboard(nullptr); ++attempt) Sleep(50);
     if (HANDLE data = GetClipboardData(CF_TEXT)) {
         if (const char* text = static_cast<const char*>(GlobalLock(data))) {
-            out = "{\"text\":" + quote(text) + "}";
+            out = "{\"text\":" + jsonQuote(text) + "}";
             GlobalUnlock(data);
         }
     }
@@ -329,33 +247,15 @@ int printClipboard() {
     return 0;
 }
 
-unsigned long long parseNumber(const char* text) { return std::strtoull(text, nullptr, 0); }
-
-HWND parseHandle(const char* text) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(parseNumber(text))); }
-
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
-    if (command == "state") return printState(argc > 2 ? parseHandle(argv[2]) : FindWindowA("SERVERBROWSER", nullptr));
+    if (command == "state") return printState();
     if (command == "windows") return printWindows(nullptr);
-    if (command == "children" && argc > 2) return printWindows(parseHandle(argv[2]));
+    if (command == "children" && argc > 2)
+        return printWindows(reinterpret_cast<HWND>(static_cast<INT_PTR>(std::strtoll(argv[2], nullptr, 0))));
     if (command == "clipboard") return printClipboard();
-    if ((command == "post" || command == "send") && argc > 5) {
-        const HWND window = parseHandle(argv[2]);
-        const UINT message = static_cast<UINT>(parseNumber(argv[3]));
-        const WPARAM wParam = static_cast<WPARAM>(parseNumber(argv[4]));
-        const LPARAM lParam = static_cast<LPARAM>(parseNumber(argv[5]));
-        if (command == "post") {
-            const BOOL posted = PostMessageA(window, message, wParam, lParam);
-            std::printf("{\"ok\":%s}\n", posted ? "true" : "false");
-            return posted ? 0 : 1;
-        }
-        DWORD_PTR result = 0;
-        const LRESULT sent = SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 10000, &result);
-        std::printf("{\"ok\":%s,\"result\":%lld}\n", sent ? "true" : "false", static_cast<long long>(result));
-        return sent ? 0 : 1;
-    }
-    std::fputs("usage: probe state [HWND] | windows | children HWND | clipboard | post|send HWND MSG WP LP\n", stderr);
+    std::fputs("usage: probe state | windows | children HWND | clipboard\n", stderr);
     return 2;
 }
