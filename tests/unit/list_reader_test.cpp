@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,28 +12,24 @@
 namespace {
 
 // A temporary file holding bytes, positioned at its start.
-struct MemoryFile {
-    std::FILE* file;
-    explicit MemoryFile(const std::string& bytes) : file(std::tmpfile()) {
-        if (file == nullptr) throw std::runtime_error("tmpfile failed");
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::rewind(file);
-    }
-    ~MemoryFile() { std::fclose(file); }
-    MemoryFile(const MemoryFile&) = delete;
-    MemoryFile& operator=(const MemoryFile&) = delete;
-};
+std::unique_ptr<std::FILE, int (*)(std::FILE*)> fileOf(const std::string& bytes) {
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::tmpfile(), std::fclose);
+    if (!file) throw std::runtime_error("tmpfile failed");
+    std::fwrite(bytes.data(), 1, bytes.size(), file.get());
+    std::rewind(file.get());
+    return file;
+}
 
 using Line = std::pair<int, std::string>;
 
 // Every line readListLine gives before the end of the file: its result and what it stored.
 std::vector<Line> linesOf(const std::string& bytes, int size = listLineSize) {
-    MemoryFile memory(bytes);
+    const auto file = fileOf(bytes);
     std::vector<Line> lines;
     std::vector<char> buffer(static_cast<std::size_t>(size) + 1, '#');
     for (int guard = 0; guard < 1000; ++guard) {
-        const int result = readListLine(memory.file, buffer.data(), size);
-        if (result == -1 && std::feof(memory.file)) break;
+        const int result = readListLine(file.get(), buffer.data(), size);
+        if (result == -1 && std::feof(file.get())) break;
         lines.emplace_back(result, std::string(buffer.data(), static_cast<std::size_t>(result + 1)));
         EXPECT_EQ(buffer[static_cast<std::size_t>(result + 1)], '\0');
     }
@@ -39,9 +37,8 @@ std::vector<Line> linesOf(const std::string& bytes, int size = listLineSize) {
 }
 
 std::vector<std::string> entriesOf(const std::string& bytes) {
-    MemoryFile memory(bytes);
     std::vector<std::string> entries;
-    readListEntries(memory.file, [&](const char* entry) { entries.emplace_back(entry); });
+    readListEntries(fileOf(bytes).get(), [&](const char* entry) { entries.emplace_back(entry); });
     return entries;
 }
 

@@ -9,41 +9,43 @@ namespace {
 
 const std::string header("\xff\xff\xff\xffprint\n", 10);
 
-std::vector<std::string> split(const std::string& text, char separator) {
-    std::vector<std::string> fields{"left over"};
-    int count = splitFields(text, separator, fields);
-    EXPECT_EQ(count, static_cast<int>(fields.size()));
+using Texts = std::vector<std::string>;
+using Pairs = std::vector<std::pair<std::string, std::string>>;
+
+Texts split(const std::string& text, char separator) {
+    Texts fields{"left over"};
+    EXPECT_EQ(splitFields(text, separator, fields), static_cast<int>(fields.size()));
     return fields;
 }
 
 StatusReply parse(const std::string& body) {
     StatusReply reply;
-    std::string datagram = header + body;
+    const std::string datagram = header + body;
     EXPECT_TRUE(parseStatusReply(datagram.data(), static_cast<int>(datagram.size()), reply));
     return reply;
 }
 
-template <std::size_t N>
-std::string bytes(const char (&text)[N]) {
-    return std::string(text, N - 1);
+// Each player as "score ping name".
+Texts playersOf(const std::string& body) {
+    Texts players;
+    for (const PlayerEntry& p : parse(body).players)
+        players.push_back(std::to_string(p.score) + " " + std::to_string(p.ping) + " " + p.name);
+    return players;
 }
-
-using Fields = std::vector<std::string>;
-using Pairs = std::vector<std::pair<std::string, std::string>>;
 
 }  // namespace
 
 TEST(SplitFields, FieldsAndTheirConsequences) {
-    EXPECT_EQ(split("a\\b\\c", '\\'), (Fields{"a", "b", "c"}));
-    EXPECT_EQ(split("", '\\'), (Fields{""}));
-    EXPECT_EQ(split("a\\", '\\'), (Fields{"a", ""}));
+    EXPECT_EQ(split("a\\b\\c", '\\'), (Texts{"a", "b", "c"}));
+    EXPECT_EQ(split("", '\\'), (Texts{""}));
+    EXPECT_EQ(split("a\\", '\\'), (Texts{"a", ""}));
     // A separator at the start stays in the first field.
-    EXPECT_EQ(split("\\a\\b", '\\'), (Fields{"\\a", "b"}));
+    EXPECT_EQ(split("\\a\\b", '\\'), (Texts{"\\a", "b"}));
     // Two in a row give no empty field: the second starts the next one.
-    EXPECT_EQ(split("a\\\\b", '\\'), (Fields{"a", "\\b"}));
-    EXPECT_EQ(split("\\", '\\'), (Fields{"\\"}));
-    EXPECT_EQ(split("\\\\", '\\'), (Fields{"\\", ""}));
-    EXPECT_EQ(split("one\ntwo\n", '\n'), (Fields{"one", "two", ""}));
+    EXPECT_EQ(split("a\\\\b", '\\'), (Texts{"a", "\\b"}));
+    EXPECT_EQ(split("\\", '\\'), (Texts{"\\"}));
+    EXPECT_EQ(split("\\\\", '\\'), (Texts{"\\", ""}));
+    EXPECT_EQ(split("one\ntwo\n", '\n'), (Texts{"one", "two", ""}));
 }
 
 TEST(StatusReplyParse, OnlyTheWholeHeaderMakesAReply) {
@@ -68,48 +70,27 @@ TEST(StatusReplyParse, InfoLineIsReadTwoTokensAtATime) {
     EXPECT_EQ(parse("\\a\\1\\b\n").infoPairs, (Pairs{{"a", "1"}}));
     // An empty value shifts the pairing by one.
     EXPECT_EQ(parse("\\a\\\\b\\2\\c\n").infoPairs, (Pairs{{"a", "\\b"}, {"2", "c"}}));
-}
-
-TEST(StatusReplyParse, EmptyInfoLineTakesTheFirstPlayerLine) {
-    StatusReply reply = parse("\n3 45 \"Bob\"\n7 80 \"Eve\"\n");
-    // "\n3 45 \"Bob\"" is the info line; without its first character it is one token.
+    // An empty info line takes the first player line: without its first character, one token.
+    const StatusReply reply = parse("\n3 45 \"Bob\"\n7 80 \"Eve\"\n");
     EXPECT_TRUE(reply.infoPairs.empty());
-    ASSERT_EQ(reply.players.size(), 1u);
-    EXPECT_EQ(reply.players[0].name, "Eve");
+    EXPECT_EQ(playersOf("\n3 45 \"Bob\"\n7 80 \"Eve\"\n"), Texts{"7 80 Eve"});
 }
 
 TEST(StatusReplyParse, PlayerLines) {
-    StatusReply reply = parse("\\hostname\\x\n"
-                              "3 45 \"Bob\"\n"
-                              "nospace\n"
-                              "-2 999 noquote\n"
-                              "5 6 \"\n"
-                              "x y \"Al\"\n"
-                              "8 9 \"Hi\xe1\x88\x01\x85\"\n"
-                              "4 5 \"Cy\"");  // the last line may lack its line feed
-    ASSERT_EQ(reply.players.size(), 6u);
-    EXPECT_EQ(reply.players[0].name, "Bob");
-    EXPECT_EQ(reply.players[0].score, 3);
-    EXPECT_EQ(reply.players[0].ping, 45);
-    EXPECT_EQ(reply.players[1].name, "unknown");
-    EXPECT_EQ(reply.players[1].score, -2);
-    EXPECT_EQ(reply.players[1].ping, 999);
-    EXPECT_EQ(reply.players[2].name, "");
-    EXPECT_EQ(reply.players[3].name, "Al");
-    EXPECT_EQ(reply.players[3].score, 0);
-    EXPECT_EQ(reply.players[3].ping, 0);
-    EXPECT_EQ(reply.players[4].name, "HiA");
-    EXPECT_EQ(reply.players[5].name, "Cy");
+    EXPECT_EQ(playersOf("\\hostname\\x\n"
+                        "3 45 \"Bob\"\n"
+                        "nospace\n"
+                        "-2 999 noquote\n"
+                        "5 6 \"\n"
+                        "x y \"Al\"\n"
+                        "8 9 \"Hi\xe1\x88\x01\x85\"\n"
+                        "4 5 \"Cy\""),  // the last line may lack its line feed
+              (Texts{"3 45 Bob", "-2 999 unknown", "5 6 ", "0 0 Al", "8 9 HiA", "4 5 Cy"}));
     // A line that ends in a line feed gives an empty last line, which has no space.
-    EXPECT_EQ(parse("\\a\\b\n1 2 \"P\"\n").players.size(), 1u);
-}
-
-TEST(StatusReplyParse, NameTakesTheWholeRestWithoutItsLastCharacter) {
-    // The name ends with the line, not at the closing quote.
-    EXPECT_EQ(parse("\\a\\b\n1 2 \"Bo\"b\"\n").players.at(0).name, "Bo\"b");
-    EXPECT_EQ(parse("\\a\\b\n1 2 \"Bob\" x\n").players.at(0).name, "Bob\" ");
-    // The quote is looked for after the first space only.
-    EXPECT_EQ(parse("\\a\\b\n\"1 2 \"Q\"\n").players.at(0).name, "Q");
+    EXPECT_EQ(playersOf("\\a\\b\n1 2 \"P\"\n"), Texts{"1 2 P"});
+    // The name takes the rest of the line without its last character, not up to the
+    // closing quote; the quote is looked for after the first space only.
+    EXPECT_EQ(playersOf("\\a\\b\n1 2 \"Bo\"b\"\n1 2 \"Bob\" x\n\"1 2 \"Q\"\n"), (Texts{"1 2 Bo\"b", "1 2 Bob\" ", "0 2 Q"}));
 }
 
 TEST(StatusReplyParse, LongNamesAreCutTo63Characters) {
@@ -120,14 +101,11 @@ TEST(StatusReplyParse, LongNamesAreCutTo63Characters) {
 }
 
 TEST(StatusReplyParse, ZeroByteEndsTheBody) {
-    StatusReply reply = parse(bytes("\\hostname\\Al\0pha\\mapname\\pond\n1 2 \"Bob\"\n"));
+    StatusReply reply = parse(std::string("\\hostname\\Al\0pha\\mapname\\pond\n1 2 \"Bob\"\n", 40));
     EXPECT_EQ(reply.infoPairs, (Pairs{{"hostname", "Al"}}));
     EXPECT_TRUE(reply.players.empty());
-
-    reply = parse(bytes("\\hostname\\Alpha\n1 2 \"B\0ob\"\n"));
-    EXPECT_EQ(reply.infoPairs, (Pairs{{"hostname", "Alpha"}}));
-    ASSERT_EQ(reply.players.size(), 1u);
-    EXPECT_EQ(reply.players[0].name, "");  // "B" without its last character
+    // "B" without its last character.
+    EXPECT_EQ(playersOf(std::string("\\hostname\\Alpha\n1 2 \"B\0ob\"\n", 27)), Texts{"1 2 "});
 }
 
 TEST(StatusReplyApply, PingPlayersAndInfo) {
@@ -140,37 +118,26 @@ TEST(StatusReplyApply, PingPlayersAndInfo) {
     EXPECT_EQ(record.maxClients, 16);
     EXPECT_EQ(record.playerCount, 1);
 
-    // A later reply replaces the players and merges the variables; names it leaves out stay.
+    // A later reply replaces the players and merges the variables; names it leaves out stay,
+    // and the later of two values wins.
     applyStatusReply(record, parse("\\admin\\a\\mapname\\lake\\mapname\\hill\n1 2 \"C\"\n3 4 \"D\"\n"), 1100);
     EXPECT_EQ(record.ping, 100);
     EXPECT_EQ(record.hostName, "Alpha");
-    EXPECT_EQ(record.mapName, "hill");  // the later of two values wins
+    EXPECT_EQ(record.mapName, "hill");
     EXPECT_EQ(record.maxClients, 16);
     ASSERT_EQ(record.playerCount, 2);
     EXPECT_EQ(record.players[1].name, "D");
-    std::vector<std::string> keys;
-    for (const auto& variable : record.info) keys.push_back(variable.first);
-    EXPECT_EQ(keys, (std::vector<std::string>{"Admin", "admin", "hostname", "mapname", "maxclients"}));
-    EXPECT_EQ(record.info["Admin"], "A");
-    EXPECT_EQ(record.info["admin"], "a");
-}
+    EXPECT_EQ(record.info, (ServerInfo{{"Admin", "A"}, {"admin", "a"}, {"hostname", "Alpha"}, {"mapname", "hill"},
+                                       {"maxclients", "16x"}}));
 
-TEST(StatusReplyApply, HeaderOnlyReplyEmptiesPlayersAndKeepsTheRest) {
-    ServerRecord record;
-    record.queryTime = 10;
-    applyStatusReply(record, parse("\\hostname\\Alpha\\maxclients\\8\n1 2 \"Bob\"\n"), 20);
-    applyStatusReply(record, parse(""), 30);
-    EXPECT_EQ(record.ping, 20);
-    EXPECT_EQ(record.playerCount, 0);
-    EXPECT_TRUE(record.players.empty());
-    EXPECT_EQ(record.hostName, "Alpha");
-    EXPECT_EQ(record.maxClients, 8);
-    EXPECT_EQ(record.info.size(), 2u);
-}
-
-TEST(StatusReplyApply, PingSurvivesTheTickCountWrap) {
-    ServerRecord record;
+    // A header-only reply empties the players and keeps the rest; the ping survives the
+    // tick count's wrap.
     record.queryTime = 0xFFFFFFF0u;
     applyStatusReply(record, parse(""), 0x10);
     EXPECT_EQ(record.ping, 0x20);
+    EXPECT_EQ(record.playerCount, 0);
+    EXPECT_TRUE(record.players.empty());
+    EXPECT_EQ(record.hostName, "Alpha");
+    EXPECT_EQ(record.maxClients, 16);
+    EXPECT_EQ(record.info.size(), 5u);
 }
