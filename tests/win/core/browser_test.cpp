@@ -9,7 +9,6 @@
 namespace {
 
 constexpr char gameKey[] = "Software\\Kestrel Forge\\Tarnwick";
-constexpr char boxCaption[] = "Tarnwick Server Browser Error";
 constexpr DWORD waitLimitMs = 20000;
 
 void deleteGameKeys() {
@@ -37,37 +36,25 @@ void setInstallDir(HKEY root, const std::string& text) {
     createGameKey(root, &terminated);
 }
 
-DWORD WINAPI findInstallDirThread(void*) {
-    findInstallDir();
-    return 0;
-}
-
-// Runs findInstallDir on a thread of its own and dismisses every message box it shows, so
-// that the test never blocks on one. Returns how many boxes it showed (-1: findInstallDir did
-// not end in time).
+// Runs findInstallDir on a thread of its own and dismisses every message box it shows (each
+// must give the message), so that the test never blocks on one. Returns how many boxes it
+// showed, -1 when findInstallDir did not end in time.
 int boxesWhileFinding() {
-    const HANDLE thread = CreateThread(nullptr, 0, findInstallDirThread, nullptr, 0, nullptr);
+    const auto find = [](void*) -> DWORD {
+        findInstallDir();
+        return 0;
+    };
+    const HANDLE thread = CreateThread(nullptr, 0, find, nullptr, 0, nullptr);
     const DWORD start = GetTickCount();
     int boxes = 0;
-    HWND dismissed = nullptr;
-    while (WaitForSingleObject(thread, 10) != WAIT_OBJECT_0) {
+    for (HWND dismissed = nullptr; WaitForSingleObject(thread, 10) != WAIT_OBJECT_0;) {
         if (GetTickCount() - start > waitLimitMs) {
             boxes = -1;
             break;
         }
-        const HWND box = FindWindowA("#32770", boxCaption);
+        const HWND box = FindWindowA("#32770", "Tarnwick Server Browser Error");
         if (box == nullptr || box == dismissed) continue;
-        bool textSeen = false;
-        EnumChildWindows(
-            box,
-            [](HWND child, LPARAM seen) -> BOOL {
-                char text[256] = "";
-                GetWindowTextA(child, text, sizeof text);
-                if (std::string(text) == "Tarnwick installation directory not found.") *reinterpret_cast<bool*>(seen) = true;
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&textSeen));
-        EXPECT_TRUE(textSeen) << "the message box's text";
+        EXPECT_NE(FindWindowExA(box, nullptr, "Static", "Tarnwick installation directory not found."), nullptr);
         ++boxes;
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         dismissed = box;
