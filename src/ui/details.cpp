@@ -6,6 +6,7 @@
 #include "core/server_table.h"
 #include "launch/launch.h"
 #include "ui/commands.h"
+#include "ui/list_view.h"
 #include "ui/main_window.h"
 #include "ui/server_rows.h"
 
@@ -31,38 +32,22 @@ bool copyServerDetails(const std::string& key, ServerDetails& out) {
     return true;
 }
 
-int insertRow(HWND list, int index, const std::string& text) {
-    LVITEMA item = {};
-    item.mask = LVIF_TEXT;
-    item.iItem = index;
-    item.iSubItem = 0;
-    item.pszText = const_cast<char*>(text.c_str());
-    return static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-}
-
-void setCellText(HWND list, int row, int column, const std::string& text) {
-    LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = const_cast<char*>(text.c_str());
-    SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-}
-
 void fillPlayerList(const std::vector<PlayerEntry>& players) {
     int index = 0;
     for (const PlayerEntry& player : players) {
-        const int row = insertRow(playerList, index++, player.name);
+        const int row = insertListRow(playerList, index++, player.name);
         if (row < 0) continue;
-        setCellText(playerList, row, 1, std::to_string(player.score));
-        setCellText(playerList, row, 2, std::to_string(player.ping));
+        setListCellText(playerList, row, 1, std::to_string(player.score));
+        setListCellText(playerList, row, 2, std::to_string(player.ping));
     }
 }
 
 void fillInfoList(const ServerInfo& info) {
     int index = 0;
     for (const auto& variable : info) {
-        const int row = insertRow(infoList, index++, variable.first);
+        const int row = insertListRow(infoList, index++, variable.first);
         if (row < 0) continue;
-        setCellText(infoList, row, 1, variable.second);
+        setListCellText(infoList, row, 1, variable.second);
     }
 }
 

@@ -11,6 +11,7 @@
 #include "ui/commands.h"
 #include "ui/details.h"
 #include "ui/layout.h"
+#include "ui/list_view.h"
 #include "ui/server_rows.h"
 
 HINSTANCE instanceHandle = nullptr;
@@ -71,8 +72,7 @@ bool insertColumns(HWND list, const ColumnDefinition (&columns)[N]) {
         column.pszText = const_cast<char*>(columns[index].title);
         column.iSubItem = static_cast<int>(index);
         if (SendMessageA(list, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column)) == -1) return false;
-        // The width travels in the low 16 bits, so the stretch value -2 arrives as 0xFFFE.
-        SendMessageA(list, LVM_SETCOLUMNWIDTH, index, MAKELPARAM(static_cast<WORD>(columns[index].width), 0));
+        setListColumnWidth(list, static_cast<int>(index), columns[index].width);
     }
     return true;
 }
@@ -237,11 +237,9 @@ void layoutChildren(HWND window, WPARAM sizeType, int width, int height) {
 }
 
 void autosizeLastColumns() {
-    SendMessageA(serverList, LVM_SETCOLUMNWIDTH, addressColumn, MAKELPARAM(static_cast<WORD>(stretchColumn), 0));
-    SendMessageA(playerList, LVM_SETCOLUMNWIDTH, std::size(playerColumns) - 1,
-                 MAKELPARAM(static_cast<WORD>(stretchColumn), 0));
-    SendMessageA(infoList, LVM_SETCOLUMNWIDTH, std::size(infoColumns) - 1,
-                 MAKELPARAM(static_cast<WORD>(stretchColumn), 0));
+    setListColumnWidth(serverList, addressColumn, stretchColumn);
+    setListColumnWidth(playerList, static_cast<int>(std::size(playerColumns)) - 1, stretchColumn);
+    setListColumnWidth(infoList, static_cast<int>(std::size(infoColumns)) - 1, stretchColumn);
 }
 
 void setStatusText(const char* text) {

@@ -10,6 +10,7 @@
 #include "core/server_table.h"
 #include "core/view.h"
 #include "ui/app_messages.h"
+#include "ui/list_view.h"
 #include "ui/main_window.h"
 #include "ui/row_compare.h"
 
@@ -30,13 +31,6 @@ std::vector<RowTexts> rowTexts;
 std::map<std::string, int> rowTagByKey;
 std::array<int, serverColumnCount> sortFlags = initialSortFlags;
 
-void setCellText(int row, int column, const std::string& text) {
-    LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = const_cast<char*>(text.c_str());
-    SendMessageA(serverList, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-}
-
 int rowOfTag(int tag) {
     LVFINDINFOA find = {};
     find.flags = LVFI_PARAM;
@@ -48,13 +42,7 @@ int rowOfTag(int tag) {
 // Adds the server's row at the bottom, tagged with the number of rows before it; returns
 // its index, -1 when the list refused it (the next reply from the server tries again).
 int insertRow(int count, const RowTexts& texts) {
-    LVITEMA item = {};
-    item.mask = LVIF_TEXT | LVIF_PARAM;
-    item.iItem = count;
-    item.pszText = const_cast<char*>(texts[nameColumn].c_str());
-    item.lParam = count;
-    const int row = static_cast<int>(
-        SendMessageA(serverList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    const int row = insertTaggedListRow(serverList, count, texts[nameColumn], count);
     if (row < 0) return -1;
     if (rowTexts.size() <= static_cast<std::size_t>(count)) rowTexts.resize(static_cast<std::size_t>(count) + 1);
     rowTexts[static_cast<std::size_t>(count)][nameColumn] = texts[nameColumn];
@@ -99,7 +87,7 @@ void applyServerRowUpdate(const ServerRowUpdate& update) {
     }
     // The name stays as the first reply gave it; the other cells follow every reply.
     for (int column = mapColumn; column <= addressColumn; ++column) {
-        setCellText(row, column, texts[static_cast<std::size_t>(column)]);
+        setListCellText(serverList, row, column, texts[static_cast<std::size_t>(column)]);
         rowTexts[static_cast<std::size_t>(tag)][static_cast<std::size_t>(column)] =
             texts[static_cast<std::size_t>(column)];
     }

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The few list-view operations the window's three lists share, each one synchronous message.
+
+// Inserts a row at index whose first cell is text, with an item parameter when tagged;
+// returns the new row's index, -1 when the list refused it.
+int insertListRow(HWND list, int index, const std::string& text);
+int insertTaggedListRow(HWND list, int index, const std::string& text, LPARAM tag);
+
+void setListCellText(HWND list, int row, int column, const std::string& text);
+
+// The width travels in the low 16 bits, so LVSCW_AUTOSIZE_USEHEADER (-2) arrives as 0xFFFE.
+void setListColumnWidth(HWND list, int column, int width);
