@@ -1,4 +1,6 @@
-// How long the server list takes to take in replies and to sort, at 1,000 and 5,000 rows.
+// How long the server list takes to take in replies and to sort, at 1,000 and 5,000 rows,
+// painting included: the rounds end when the last change is painted, a sort when its new
+// order is.
 // Runs the real window under Wine (or Windows) and prints its figures; it asserts nothing.
 //
 //   row_bench [rows...]        default: 1000 5000
@@ -14,6 +16,7 @@
 
 #include "core/server_table.h"
 #include "core/view.h"
+#include "ui/app_messages.h"
 #include "ui/main_window.h"
 #include "ui/server_rows.h"
 
@@ -43,11 +46,17 @@ ServerRowFields fieldsFor(int index, int round) {
     return fields;
 }
 
+struct RoundFigures {
+    double perReply;        // microseconds from the first send to the last paint, per reply
+    double windowPerReply;  // microseconds the window thread was busy per reply, paint included
+};
+
 // Every server's reply from a worker thread, as the receiver thread sends them; the window
 // thread serves them meanwhile and repaints the visible rows between them, as it does in the
-// program. Returns the time per reply in microseconds.
-double replyRound(const std::vector<std::string>& keys, int round) {
+// program. The window thread's busy time is the round's time less its waits for messages.
+RoundFigures replyRound(const std::vector<std::string>& keys, int round) {
     std::atomic<bool> done{false};
+    double idle = 0;
     const Clock::time_point start = Clock::now();
     std::thread receiver([&] {
         for (std::size_t i = 0; i < keys.size(); ++i) updateServerRow(keys[i], fieldsFor(static_cast<int>(i), round));
@@ -55,16 +64,45 @@ double replyRound(const std::vector<std::string>& keys, int round) {
     });
     // Bounded: ten minutes of waiting at the most.
     for (int wait = 0; wait < 60000 && !done; ++wait) {
+        const Clock::time_point waitStart = Clock::now();
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        idle += millisecondsSince(waitStart);
         pumpMessages();
     }
     receiver.join();
-    return millisecondsSince(start) * 1000.0 / static_cast<double>(keys.size());
+    // What is still held back is painted now, so the figure includes every paint the rows cost.
+    paintServerRows();
+    UpdateWindow(serverList);
+    const double total = millisecondsSince(start);
+    const double count = static_cast<double>(keys.size());
+    return {total * 1000.0 / count, (total - idle) * 1000.0 / count};
+}
+
+// The floor under every reply: the receiver's synchronous message to the window thread
+// with nothing to do (a null update).
+RoundFigures emptyRound(HWND window, int count) {
+    std::atomic<bool> done{false};
+    double idle = 0;
+    const Clock::time_point start = Clock::now();
+    std::thread receiver([&] {
+        for (int i = 0; i < count; ++i) SendMessageA(window, serverRowMessage, 0, 0);
+        done = true;
+    });
+    for (int wait = 0; wait < 60000 && !done; ++wait) {
+        const Clock::time_point waitStart = Clock::now();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        idle += millisecondsSince(waitStart);
+        pumpMessages();
+    }
+    receiver.join();
+    const double total = millisecondsSince(start);
+    return {total * 1000.0 / count, (total - idle) * 1000.0 / count};
 }
 
 double sortTime(int column) {
     const Clock::time_point start = Clock::now();
     sortByColumn(column);
+    UpdateWindow(serverList);
     return millisecondsSince(start);
 }
 
@@ -80,9 +118,15 @@ void run(int rows) {
     for (int i = 0; i < rows; ++i)
         keys.push_back("127.3." + std::to_string(i / 250) + "." + std::to_string(i % 250 + 1) + ":27910");
 
-    const double firstReplies = replyRound(keys, 0);
-    const double laterReplies = replyRound(keys, 1);
-    std::printf("%5d rows: new row %7.1f us/reply, refreshed row %7.1f us/reply\n", rows, firstReplies, laterReplies);
+    const RoundFigures first = replyRound(keys, 0);
+    const RoundFigures later = replyRound(keys, 1);
+    const RoundFigures floor = emptyRound(window, rows);
+    std::printf("%5d rows: window thread per new row %6.1f us, per refreshed row %6.1f us (paint included), "
+                "per message with nothing to do %6.1f us\n",
+                rows, first.windowPerReply, later.windowPerReply, floor.windowPerReply);
+    std::printf("%5d rows: receiver's wait per new row %6.1f us, per refreshed row %6.1f us, "
+                "per message with nothing to do %6.1f us\n",
+                rows, first.perReply, later.perReply, floor.perReply);
     std::printf("%5d rows: sort by name %7.1f ms, by players %7.1f ms, by ping %7.1f ms, by address %7.1f ms\n",
                 rows, sortTime(nameColumn), sortTime(playersColumn), sortTime(pingColumn), sortTime(addressColumn));
     DestroyWindow(window);

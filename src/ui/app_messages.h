@@ -13,3 +13,6 @@ constexpr UINT trayCallbackMessage = WM_USER + 1;
 // server's row and writing its texts. wParam: 0. lParam: const ServerRowUpdate*, owned by
 // the sender and valid until SendMessageA returns. Result: 0.
 constexpr UINT serverRowMessage = WM_APP + 1;
+
+// The main window's timer that paints the server list's held-back changes (server_rows.cpp).
+constexpr UINT_PTR serverPaintTimer = 1;

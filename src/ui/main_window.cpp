@@ -139,6 +139,11 @@ LRESULT onServerRow(HWND, WPARAM, LPARAM lParam) {
     return 0;
 }
 
+LRESULT onTimer(HWND, WPARAM wParam, LPARAM) {
+    if (wParam == serverPaintTimer) paintServerRows();
+    return 0;
+}
+
 struct MessageHandler {
     UINT message;
     LRESULT (*handle)(HWND window, WPARAM wParam, LPARAM lParam);
@@ -154,6 +159,7 @@ constexpr MessageHandler messageTable[] = {
     {WM_SYSCOMMAND, onSysCommand},
     {trayCallbackMessage, onTrayCallback},
     {serverRowMessage, onServerRow},
+    {WM_TIMER, onTimer},
 };
 
 }  // namespace
@@ -213,6 +219,9 @@ bool createChildren(HWND window) {
     beginServerRows(window);
     serverList = createListView(window);
     SendMessageA(serverList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+    // Repainting the rows then leaves the column header alone: under Wine's default theme a
+    // header paint costs about 7 ms, a paint of the visible rows about 1 ms.
+    SetWindowLongPtrA(serverList, GWL_STYLE, GetWindowLongPtrA(serverList, GWL_STYLE) | WS_CLIPCHILDREN);
     if (!insertColumns(serverList, serverColumns)) return false;
     playerList = createListView(window);
     if (!insertColumns(playerList, playerColumns)) return false;

@@ -31,6 +31,35 @@ std::vector<RowTexts> rowTexts;
 std::map<std::string, int> rowTagByKey;
 std::array<int, serverColumnCount> sortFlags = initialSortFlags;
 
+// Window thread only. Whether the server list's painting is held back (see holdPainting),
+// and whether a row was created since the last paint, so the Address column still has to
+// be stretched to the view's new width.
+bool paintingHeld = false;
+bool columnsToFit = false;
+
+// Under Wine a visible list view recomputes and repaints its scroll bar synchronously on every
+// new row (about 5 ms with Wine's default theme, twice per row with the Address column's
+// stretch), while the next reply waits in the socket and its ping grows. With the list's
+// redraw off a new row costs a few microseconds, so the first new row holds the painting
+// back and the paint timer shows every row made meanwhile at once: one scroll-bar update
+// and one paint per interval instead of one per row. A refreshed row only invalidates its
+// cells, which the list paints when the queue is idle, so it holds nothing back. The
+// interval leaves a new row on screen within 100 ms of its reply (bench/row_bench and
+// bench/ping_accuracy show the figures).
+constexpr UINT paintInterval = 60;
+
+void holdPainting() {
+    if (paintingHeld) return;
+    paintingHeld = true;
+    SendMessageA(serverList, WM_SETREDRAW, FALSE, 0);
+    // The default handling of WM_SETREDRAW clears WS_VISIBLE, and a window without it is
+    // passed over by hit testing: clicks would fall through to the main window. Painting
+    // stays held by the list's own redraw flag.
+    const LONG_PTR style = GetWindowLongPtrA(serverList, GWL_STYLE);
+    if (!(style & WS_VISIBLE)) SetWindowLongPtrA(serverList, GWL_STYLE, style | WS_VISIBLE);
+    SetTimer(rowWindow.load(), serverPaintTimer, paintInterval, nullptr);
+}
+
 int rowOfTag(int tag) {
     LVFINDINFOA find = {};
     find.flags = LVFI_PARAM;
@@ -42,12 +71,13 @@ int rowOfTag(int tag) {
 // Adds the server's row at the bottom, tagged with the number of rows before it; returns
 // its index, -1 when the list refused it (the next reply from the server tries again).
 int insertRow(int count, const RowTexts& texts) {
+    holdPainting();
     const int row = insertTaggedListRow(serverList, count, texts[nameColumn], count);
     if (row < 0) return -1;
     if (rowTexts.size() <= static_cast<std::size_t>(count)) rowTexts.resize(static_cast<std::size_t>(count) + 1);
     rowTexts[static_cast<std::size_t>(count)][nameColumn] = texts[nameColumn];
     rowTagByKey[texts[addressColumn]] = count;
-    autosizeLastColumns();
+    columnsToFit = true;
     return row;
 }
 
@@ -66,7 +96,11 @@ void beginServerRows(HWND mainWindow) {
     rowWindow.store(mainWindow);
 }
 
-void endServerRows() { rowWindow.store(nullptr); }
+void endServerRows() {
+    if (paintingHeld) KillTimer(rowWindow.load(), serverPaintTimer);
+    paintingHeld = false;
+    rowWindow.store(nullptr);
+}
 
 void updateServerRow(const std::string& key, const ServerRowFields& fields) {
     const HWND window = rowWindow.load();
@@ -93,11 +127,26 @@ void applyServerRowUpdate(const ServerRowUpdate& update) {
     }
 }
 
+void paintServerRows() {
+    if (!paintingHeld) return;
+    KillTimer(rowWindow.load(), serverPaintTimer);
+    paintingHeld = false;
+    // Redraw on first, so that the scroll bar shows and the stretch fits the narrower view.
+    SendMessageA(serverList, WM_SETREDRAW, TRUE, 0);
+    if (columnsToFit) autosizeLastColumns();
+    columnsToFit = false;
+    // Painted now rather than at the next idle moment: a new row arriving first would hold
+    // the painting back again before the paint message came.
+    UpdateWindow(serverList);
+}
+
 void sortByColumn(int column) {
     if (column < 0 || column >= serverColumnCount) return;
     int& flag = sortFlags[static_cast<std::size_t>(column)];
     flag = flag ? 0 : 1;
     SendMessageA(serverList, LVM_SORTITEMS, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(compareRows));
+    // The new order shows at once, not at the end of the interval.
+    paintServerRows();
 }
 
 int CALLBACK compareRows(LPARAM tag1, LPARAM tag2, LPARAM column) {

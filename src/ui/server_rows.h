@@ -28,6 +28,10 @@ void endServerRows();
 // Creates or refreshes a server's row; window thread, for serverRowMessage.
 void applyServerRowUpdate(const ServerRowUpdate& update);
 
+// Paints what changed in the server list while its painting was held back; window thread,
+// on the paint timer (serverPaintTimer). Does nothing when nothing is held.
+void paintServerRows();
+
 // Flips the column's sort direction and sorts the server list by it (window thread).
 void sortByColumn(int column);
 // The server list's comparison while it sorts: rows by row tag, the column as parameter.
