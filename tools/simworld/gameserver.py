@@ -161,8 +161,8 @@ class GameServers:
         return result
 
     def _received(self, server, data, sender):
-        server.log.append({"t": now_ms(), "from": format_address(sender), "hex": data.hex(),
-                           "server": server.address})
+        entry = {"t": now_ms(), "from": format_address(sender), "hex": data.hex(), "server": server.address}
+        server.log.append(entry)
         config = server.config
         if config.get("silent"):
             return
@@ -170,12 +170,13 @@ class GameServers:
             return
         default_info = {"hostname": "Server " + server.address, "mapname": "pond", "maxclients": "16"}
         reply = reply_bytes(config, default_info)
-        self._schedule(server, config.get("delay_ms", 0), reply, sender, server.reply_transport)
+        self._schedule(server, config.get("delay_ms", 0), reply, sender, server.reply_transport, entry)
         for extra in config.get("extra", ()):
             self._schedule(server, extra.get("delay_ms", 0), reply_bytes(extra, default_info), sender,
                            server.reply_transport)
 
-    def _schedule(self, server, delay_ms, data, destination, transport):
+    def _schedule(self, server, delay_ms, data, destination, transport, entry=None):
+        """Sends data after delay_ms; the answer to a logged datagram notes when it went ("replied")."""
         transport = transport or server.transport
 
         def send(handle=None):
@@ -183,6 +184,8 @@ class GameServers:
             if not transport.is_closing():
                 transport.sendto(data, destination)
                 server.sent += 1
+                if entry is not None:
+                    entry["replied"] = now_ms()
 
         if not delay_ms or delay_ms <= 0:
             send()
