@@ -22,6 +22,9 @@ SERVERS = [
     game_server("127.1.0.25:27910", "Echo", "[bracket]", players=[(9, 99, "Ed")] * 30, max_clients=32),
 ]
 SILENT = {"address": "127.1.0.9:27910", "silent": True}
+# Enough servers that rows keep coming for seconds while the window is used.
+BURST = [game_server("127.2.%d.%d:27910" % (i // 200, i % 200 + 1), "burst %d" % i, "map%d" % (i % 7),
+                     players=[(1, 1, "p")] * (i % 5)) for i in range(150)]
 
 
 def fold(cell):
@@ -93,7 +96,7 @@ class MainWindowTest(unittest.TestCase):
             # Without the game installed, start-up stops at its message box before the
             # first Update, so the status bar's first text can be seen.
             session.set_install_dir(None)
-            session.serve(SERVERS[:2])
+            session.serve(SERVERS[:2] + BURST)
             app = session.start()
             box = harness.wait_until(lambda: app.window_of("#32770", "Tarnwick Server Browser Error"), "the message box")
             state = app.state()
@@ -102,8 +105,9 @@ class MainWindowTest(unittest.TestCase):
             self.assertEqual(state["serverList"]["rows"], [])
             session.screenshot("ready")
             app.click_child(box, "OK")
-            app.wait_for(lambda s: s["statusBar"]["text"] == "Updating List..." and len(s["serverList"]["rows"]) == 2,
-                         "the first Update's rows")
+            state = app.wait_for(lambda s: s["statusBar"]["text"] == "Updating List..."
+                                 and len(s["serverList"]["rows"]) >= 2, "the first Update's rows")
+            self.use_while_rows_come(session, app, state)
 
             # Minimise from the system menu, which the window also turns into hiding; a
             # double click on the tray icon shows it again.
@@ -114,10 +118,42 @@ class MainWindowTest(unittest.TestCase):
             app.wait_for(lambda s: not s["visible"], "the window hidden from the system menu")
             app.click(middle(session.tray_icons()[0]["rect"]), repeat=2)
             state = app.wait_for(lambda s: s["visible"], "the window shown again")
+            # A double click on the icon shows the window by itself too.
+            app.click_button(state, "minimizeButton")
+            app.wait_for(lambda s: not s["visible"], "the window hidden again")
+            session.probe("tray-dblclk")
+            state = app.wait_for(lambda s: s["visible"], "the window shown by a double click alone")
 
             app.click_button(state, "closeButton")
             self.assertEqual(app.wait_exit(), 0)
             self.assertEqual(session.tray_icons(), [])
+
+    def use_while_rows_come(self, session, app, state):
+        """A header click, a right-click and a click while new rows keep coming; then, after a
+        Refresh of the sorted rows, every row still shows its own server's texts."""
+        servers = {server["address"]: server for server in SERVERS[:2] + BURST}
+        app.click(middle(state["serverList"]["columns"][PLAYERS]["screen"]))
+        state = app.state()
+        self.assertLess(len(state["serverList"]["rows"]), len(servers), "the burst was over too soon")
+        first = state["serverList"]["rows"][0]
+        app.click((first["screen"]["x"] + 40, first["screen"]["y"] + first["screen"]["height"] // 2), button=3)
+        harness.wait_until(lambda: app.window_of("#32768"), "the row menu during the burst")
+        app.key("a")
+        harness.wait_until(lambda: session.probe("clipboard")["text"] == first["cells"][ADDRESS],
+                           "the right-clicked row's address")
+        app.click((first["screen"]["x"] + 40, first["screen"]["y"] + first["screen"]["height"] // 2))
+        expected = [[name, str(score), str(ping)] for score, ping, name in servers[first["cells"][ADDRESS]]["players"]]
+        app.wait_for(lambda s: [r["cells"] for r in s["playerList"]["rows"]] == expected, "the clicked row's players")
+        app.wait_for(lambda s: len(s["serverList"]["rows"]) == len(servers), "every row")
+        app.click(middle(state["serverList"]["columns"][MAP]["screen"]))
+        before = len(session.request("game.log")["log"])
+        app.focus()
+        app.key("F5")
+        harness.wait_until(lambda: len(session.request("game.log")["log"]) >= before + len(servers), "the Refresh")
+        for row in rows(app.wait_for(lambda s: len(s["serverList"]["rows"]) == len(servers), "the rows")):
+            info = servers[row[ADDRESS]]["info"]
+            self.assertEqual(row[:PLAYERS + 1], [info["hostname"], info["mapname"], "%d / %s" % (
+                len(servers[row[ADDRESS]]["players"]), info["maxclients"])])
 
     def check_layout(self, state):
         """The three views tile the client area above the status bar, last columns stretched."""

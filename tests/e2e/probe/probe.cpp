@@ -247,6 +247,15 @@ int printClipboard() {
     return 0;
 }
 
+// Posts the tray icon's callback message (WM_USER + 1) with a mouse message, as the shell
+// does: a double click that comes on its own, which real input cannot make.
+int postTrayMessage(UINT mouseMessage) {
+    const HWND window = FindWindowA("SERVERBROWSER", nullptr);
+    const bool posted = window && PostMessageA(window, WM_USER + 1, 0, mouseMessage);
+    std::puts(posted ? "{\"posted\":true}" : "{\"posted\":false}");
+    return posted ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -256,6 +265,7 @@ int main(int argc, char** argv) {
     if (command == "children" && argc > 2)
         return printWindows(reinterpret_cast<HWND>(static_cast<INT_PTR>(std::strtoll(argv[2], nullptr, 0))));
     if (command == "clipboard") return printClipboard();
-    std::fputs("usage: probe state | windows | children HWND | clipboard\n", stderr);
+    if (command == "tray-dblclk") return postTrayMessage(WM_LBUTTONDBLCLK);
+    std::fputs("usage: probe state | windows | children HWND | clipboard | tray-dblclk\n", stderr);
     return 2;
 }
