@@ -144,13 +144,29 @@ class MainWindowTest(unittest.TestCase):
         app.click((first["screen"]["x"] + 40, first["screen"]["y"] + first["screen"]["height"] // 2))
         expected = [[name, str(score), str(ping)] for score, ping, name in servers[first["cells"][ADDRESS]]["players"]]
         app.wait_for(lambda s: [r["cells"] for r in s["playerList"]["rows"]] == expected, "the clicked row's players")
-        app.wait_for(lambda s: len(s["serverList"]["rows"]) == len(servers), "every row")
+        # Rows made after the sort came at the bottom, in the order of their replies.
+        sorted_count = len(state["serverList"]["rows"])
+        state = app.wait_for(lambda s: len(s["serverList"]["rows"]) == len(servers), "every row")
+        order = [server["address"] for server in SERVERS[:2] + BURST]
+        later = [row[ADDRESS] for row in rows(state)[sorted_count:]]
+        self.assertEqual(later, sorted(later, key=order.index))
+
+        # Sorted by map, then refreshed with new names and maps: every row keeps its place and
+        # its first name, and shows its own server's new texts.
         app.click(middle(state["serverList"]["columns"][MAP]["screen"]))
+        state = app.wait_for(lambda s: [r[MAP] for r in rows(s)] == sorted(r[MAP] for r in rows(s)), "sorted by map")
+        for server in BURST:
+            server["info"] = dict(server["info"], mapname=server["info"]["mapname"] + "x")
+        session.request("game.add", servers=[dict(server, info=dict(server["info"], hostname="renamed"))
+                                             for server in BURST])
         before = len(session.request("game.log")["log"])
         app.focus()
         app.key("F5")
         harness.wait_until(lambda: len(session.request("game.log")["log"]) >= before + len(servers), "the Refresh")
-        for row in rows(app.wait_for(lambda s: len(s["serverList"]["rows"]) == len(servers), "the rows")):
+        refreshed = app.wait_for(lambda s: all(r[MAP].endswith("x") for r in rows(s) if r[NAME].startswith("burst")),
+                                 "the new maps")
+        self.assertEqual([row[ADDRESS] for row in rows(refreshed)], [row[ADDRESS] for row in rows(state)])
+        for row in rows(refreshed):
             info = servers[row[ADDRESS]]["info"]
             self.assertEqual(row[:PLAYERS + 1], [info["hostname"], info["mapname"], "%d / %s" % (
                 len(servers[row[ADDRESS]]["players"]), info["maxclients"])])
