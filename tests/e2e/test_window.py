@@ -154,7 +154,8 @@ class MainWindowTest(unittest.TestCase):
         # Sorted by map, then refreshed with new names and maps: every row keeps its place and
         # its first name, and shows its own server's new texts.
         app.click(middle(state["serverList"]["columns"][MAP]["screen"]))
-        state = app.wait_for(lambda s: [r[MAP] for r in rows(s)] == sorted(r[MAP] for r in rows(s)), "sorted by map")
+        state = app.wait_for(lambda s: [fold(r[MAP]) for r in rows(s)] == sorted(fold(r[MAP]) for r in rows(s)),
+                             "sorted by map")
         for server in BURST:
             server["info"] = dict(server["info"], mapname=server["info"]["mapname"] + "x")
         session.request("game.add", servers=[dict(server, info=dict(server["info"], hostname="renamed"))

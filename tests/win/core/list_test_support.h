@@ -49,10 +49,16 @@ protected:
         GetCurrentDirectoryA(MAX_PATH, previous_);
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
+        // Wine hands out the same process ids run after run, so a folder that an earlier,
+        // interrupted run left behind is passed over.
         static int counter = 0;
-        path_ = std::string(temp) + "sb-list-" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(counter++);
-        ASSERT_TRUE(CreateDirectoryA(path_.c_str(), nullptr));
+        bool created = false;
+        for (int attempt = 0; attempt < 1000 && !created; ++attempt) {
+            path_ = std::string(temp) + "sb-list-" + std::to_string(GetCurrentProcessId()) + "-" +
+                    std::to_string(counter++);
+            created = CreateDirectoryA(path_.c_str(), nullptr) != FALSE;
+        }
+        ASSERT_TRUE(created);
         SetCurrentDirectoryA(path_.c_str());
 
         ASSERT_TRUE(simworld::ok("reset"));
