@@ -132,11 +132,15 @@ void applyServerRowUpdate(const ServerRowUpdate& update) {
         row = insertRow(tag, texts);
         if (row < 0) return;
     }
-    // The name stays as the first reply gave it; the other cells follow every reply.
+    // The name stays as the first reply gave it; the other cells follow every reply. A cell
+    // that already shows its text is left alone: under Wine each write invalidates the cell
+    // through the server (about 50 us), and a refresh mostly changes only the ping.
     for (int column = mapColumn; column <= addressColumn; ++column) {
-        setListCellText(serverList, row, column, texts[static_cast<std::size_t>(column)]);
-        rowTexts[static_cast<std::size_t>(tag)][static_cast<std::size_t>(column)] =
-            texts[static_cast<std::size_t>(column)];
+        std::string& shown = rowTexts[static_cast<std::size_t>(tag)][static_cast<std::size_t>(column)];
+        const std::string& text = texts[static_cast<std::size_t>(column)];
+        if (shown == text) continue;
+        setListCellText(serverList, row, column, text);
+        shown = text;
     }
 }
 
