@@ -106,6 +106,7 @@ void beginServerRows(HWND mainWindow) {
     rowTexts.clear();
     rowTagByKey.clear();
     sortFlags = initialSortFlags;
+    paintingHeld = columnsToFit = false;
     rowWindow.store(mainWindow);
 }
 
