@@ -16,18 +16,13 @@
 #include <thread>
 #include <vector>
 
+#include "protocol/socket_address.h"
+
 namespace {
 
 constexpr char statusQuery[] = "\xff\xff\xff\xffstatus\n";
 constexpr DWORD queryPause = 30;
 constexpr DWORD lastAnswerWait = 1500;
-
-std::string keyOf(const sockaddr_in& address) {
-    char text[32];
-    const unsigned char* b = reinterpret_cast<const unsigned char*>(&address.sin_addr);
-    std::snprintf(text, sizeof text, "%u.%u.%u.%u:%u", b[0], b[1], b[2], b[3], ntohs(address.sin_port));
-    return text;
-}
 
 }  // namespace
 
@@ -67,7 +62,7 @@ int main(int argc, char** argv) {
             const DWORD now = timeGetTime();
             if (received <= 0) continue;
             EnterCriticalSection(&lock);
-            const std::string key = keyOf(from);
+            const std::string key = formatAddressKey(from);
             auto sent = sentAt.find(key);
             if (sent != sentAt.end() && !pings.count(key)) pings[key] = now - sent->second;
             LeaveCriticalSection(&lock);
@@ -76,7 +71,7 @@ int main(int argc, char** argv) {
 
     for (const sockaddr_in& server : servers) {
         EnterCriticalSection(&lock);
-        sentAt[keyOf(server)] = timeGetTime();
+        sentAt[formatAddressKey(server)] = timeGetTime();
         LeaveCriticalSection(&lock);
         sendto(channel, statusQuery, sizeof statusQuery - 1, 0, reinterpret_cast<const sockaddr*>(&server), sizeof server);
         Sleep(queryPause);

@@ -51,24 +51,30 @@ struct RoundFigures {
     double windowPerReply;  // microseconds the window thread was busy per reply, paint included
 };
 
-// Every server's reply from a worker thread, as the receiver thread sends them; the window
-// thread serves them meanwhile and repaints the visible rows between them, as it does in the
-// program. The window thread's busy time is the round's time less its waits for messages.
-RoundFigures replyRound(const std::vector<std::string>& keys, int round) {
-    std::atomic<bool> done{false};
+// Serves the window's messages until done, bounded to ten minutes; returns the milliseconds
+// spent waiting for them, so that the rest of the time is the window thread's work.
+double serveUntil(const std::atomic<bool>& done) {
     double idle = 0;
-    const Clock::time_point start = Clock::now();
-    std::thread receiver([&] {
-        for (std::size_t i = 0; i < keys.size(); ++i) updateServerRow(keys[i], fieldsFor(static_cast<int>(i), round));
-        done = true;
-    });
-    // Bounded: ten minutes of waiting at the most.
     for (int wait = 0; wait < 60000 && !done; ++wait) {
         const Clock::time_point waitStart = Clock::now();
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         idle += millisecondsSince(waitStart);
         pumpMessages();
     }
+    return idle;
+}
+
+// Every server's reply from a worker thread, as the receiver thread sends them; the window
+// thread serves them meanwhile and repaints the visible rows between them, as it does in the
+// program. The window thread's busy time is the round's time less its waits for messages.
+RoundFigures replyRound(const std::vector<std::string>& keys, int round) {
+    std::atomic<bool> done{false};
+    const Clock::time_point start = Clock::now();
+    std::thread receiver([&] {
+        for (std::size_t i = 0; i < keys.size(); ++i) updateServerRow(keys[i], fieldsFor(static_cast<int>(i), round));
+        done = true;
+    });
+    const double idle = serveUntil(done);
     receiver.join();
     // What is still held back is painted now, so the figure includes every paint the rows cost.
     paintServerRows();
@@ -82,18 +88,12 @@ RoundFigures replyRound(const std::vector<std::string>& keys, int round) {
 // with nothing to do (a null update).
 RoundFigures emptyRound(HWND window, int count) {
     std::atomic<bool> done{false};
-    double idle = 0;
     const Clock::time_point start = Clock::now();
     std::thread receiver([&] {
         for (int i = 0; i < count; ++i) SendMessageA(window, serverRowMessage, 0, 0);
         done = true;
     });
-    for (int wait = 0; wait < 60000 && !done; ++wait) {
-        const Clock::time_point waitStart = Clock::now();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        idle += millisecondsSince(waitStart);
-        pumpMessages();
-    }
+    const double idle = serveUntil(done);
     receiver.join();
     const double total = millisecondsSince(start);
     return {total * 1000.0 / count, (total - idle) * 1000.0 / count};

@@ -31,11 +31,10 @@ std::vector<RowTexts> rowTexts;
 std::map<std::string, int> rowTagByKey;
 std::array<int, serverColumnCount> sortFlags = initialSortFlags;
 
-// Window thread only. Whether the server list's painting is held back (see holdPainting),
-// and whether a row was created since the last paint, so the Address column still has to
-// be stretched to the view's new width.
+// Window thread only. Whether the server list's painting is held back (see holdPainting);
+// only a new row holds it, so a held paint always has rows that may need the Address
+// column stretched.
 bool paintingHeld = false;
-bool columnsToFit = false;
 
 // Under Wine a visible list view recomputes and repaints its scroll bar synchronously on every
 // new row (about 5 ms with Wine's default theme, twice per row with the Address column's
@@ -90,7 +89,6 @@ int insertRow(int count, const RowTexts& texts) {
     if (rowTexts.size() <= static_cast<std::size_t>(count)) rowTexts.resize(static_cast<std::size_t>(count) + 1);
     rowTexts[static_cast<std::size_t>(count)][nameColumn] = texts[nameColumn];
     rowTagByKey[texts[addressColumn]] = count;
-    columnsToFit = true;
     return row;
 }
 
@@ -106,7 +104,7 @@ void beginServerRows(HWND mainWindow) {
     rowTexts.clear();
     rowTagByKey.clear();
     sortFlags = initialSortFlags;
-    paintingHeld = columnsToFit = false;
+    paintingHeld = false;
     rowWindow.store(mainWindow);
 }
 
@@ -151,8 +149,7 @@ void paintServerRows() {
     paintingHeld = false;
     // Redraw on first, so that the scroll bar shows and the stretch fits the narrower view.
     SendMessageA(serverList, WM_SETREDRAW, TRUE, 0);
-    if (columnsToFit && !addressColumnFits()) autosizeLastColumns();
-    columnsToFit = false;
+    if (!addressColumnFits()) autosizeLastColumns();
     // Painted now rather than at the next idle moment: a new row arriving first would hold
     // the painting back again before the paint message came.
     UpdateWindow(serverList);

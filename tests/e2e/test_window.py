@@ -136,12 +136,13 @@ class MainWindowTest(unittest.TestCase):
         state = app.state()
         self.assertLess(len(state["serverList"]["rows"]), len(servers), "the burst was over too soon")
         first = state["serverList"]["rows"][0]
-        app.click((first["screen"]["x"] + 40, first["screen"]["y"] + first["screen"]["height"] // 2), button=3)
+        first_point = (first["screen"]["x"] + 40, first["screen"]["y"] + first["screen"]["height"] // 2)
+        app.click(first_point, button=3)
         harness.wait_until(lambda: app.window_of("#32768"), "the row menu during the burst")
         app.key("a")
         harness.wait_until(lambda: session.probe("clipboard")["text"] == first["cells"][ADDRESS],
                            "the right-clicked row's address")
-        app.click((first["screen"]["x"] + 40, first["screen"]["y"] + first["screen"]["height"] // 2))
+        app.click(first_point)
         expected = [[name, str(score), str(ping)] for score, ping, name in servers[first["cells"][ADDRESS]]["players"]]
         app.wait_for(lambda s: [r["cells"] for r in s["playerList"]["rows"]] == expected, "the clicked row's players")
         # Rows made after the sort came at the bottom, in the order of their replies.

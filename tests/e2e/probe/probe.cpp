@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "json_text.h"
+#include "ui/app_messages.h"
 
 namespace {
 
@@ -247,11 +248,11 @@ int printClipboard() {
     return 0;
 }
 
-// Posts the tray icon's callback message (WM_USER + 1) with a mouse message, as the shell
+// Posts the tray icon's callback message with a mouse message, as the shell
 // does: a double click that comes on its own, which real input cannot make.
 int postTrayMessage(UINT mouseMessage) {
     const HWND window = FindWindowA("SERVERBROWSER", nullptr);
-    const bool posted = window && PostMessageA(window, WM_USER + 1, 0, mouseMessage);
+    const bool posted = window && PostMessageA(window, trayCallbackMessage, 0, mouseMessage);
     std::puts(posted ? "{\"posted\":true}" : "{\"posted\":false}");
     return posted ? 0 : 1;
 }
