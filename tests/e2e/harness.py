@@ -26,6 +26,7 @@ sys.path.insert(0, os.path.join(SOURCE_DIR, "tools", "simworld"))
 from simworld import World  # noqa: E402
 
 GAME_KEY = r"Software\Kestrel Forge\Tarnwick"
+LIST_HEADER = b"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n"
 TIMEOUT = 30.0
 # Longer than the system's double-click time (500 ms unless changed).
 DOUBLE_CLICK_SECONDS = 0.8
@@ -238,6 +239,7 @@ class App:
 
     def __init__(self, session, folder):
         self.session = session
+        self.folder = folder
         self._last_click = (None, 0.0)
         self._log = open(os.path.join(session.output_dir, "serverbrowser-%d.log" % len(session.apps)), "wb")
         self.process = subprocess.Popen([env("SB_WINE_RUN"), env("SB_EXE")], cwd=folder, env=session.env,

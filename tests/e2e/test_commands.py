@@ -31,6 +31,19 @@ def launches(folder):
         return []
 
 
+REQUEST = b"GET http://master.kestrelforge.net/serverlist.php HTTP/1.0\n\n"
+
+
+def templist(app):
+    with open(os.path.join(app.folder, "templist.txt"), "rb") as stored:
+        return stored.read()
+
+
+def without_date(response):
+    """nginx stamps each response with the time; everything else is the same every time."""
+    return b"".join(line for line in response.split(b"\r\n") if not line.startswith(b"Date: "))
+
+
 def row_point(state, server):
     for row in state["serverList"]["rows"]:
         if row["cells"][4] == server["address"]:
@@ -76,9 +89,13 @@ class CommandsTest(unittest.TestCase):
                 shutil.rmtree(game_folder, ignore_errors=True)
 
     def run_commands(self, session, game_folder):
+        # The master sends its list in pieces 1.5 s apart, which the download waits out.
         session.serve(SERVERS)
+        response = harness.LIST_HEADER + b"".join(s["address"].encode() + b"\n" for s in SERVERS)
+        session.request("master.set", hex=response.hex(), mode="slow", chunk_size=40, interval_ms=1500)
         app = session.start()
         state = app.wait_for(lambda s: len(s["serverList"]["rows"]) == len(SERVERS), "a row per server")
+        self.assertEqual(templist(app), response)
 
         # A double-click on a row shows its server and starts the game connected to it, in
         # the install directory.
@@ -88,9 +105,28 @@ class CommandsTest(unittest.TestCase):
         state = app.wait_for(lambda s: details(s) == expected_details(ALPHA), "Alpha's players and variables")
         self.assertEqual(details(state)[1][:2], [["Admin", "up"], ["admin", "low"]])
 
-        # Enter starts the game for the selected row, wherever the mouse is.
+        # Clicks in the player list and on its header change neither the pane nor the rows,
+        # and a double click there starts nothing.
+        order = [row["cells"] for row in state["serverList"]["rows"]]
+        other = [i for i, row in enumerate(order) if row[0] != "Alpha"][0]
+        player = state["playerList"]["rows"][other]["screen"]
+        app.click((player["x"] + 20, player["y"] + player["height"] // 2), repeat=2)
+        app.click(middle(state["playerList"]["columns"][1]["screen"]))
+        self.assertEqual(details(app.state()), expected_details(ALPHA))
+
+        # Enter starts the game for the selected row, wherever the mouse is; the arrow keys
+        # move the pane with the selection.
         app.click(row_point(state, BRAVO))
         state = app.wait_for(lambda s: details(s) == expected_details(BRAVO), "Bravo's details")
+        self.assertEqual([row["cells"] for row in state["serverList"]["rows"]], order)
+        # Bravo's neighbour: the row below, or above when Bravo is last.
+        at = [row[0] for row in order].index("Bravo")
+        step, back = ("Down", "Up") if at + 1 < len(order) else ("Up", "Down")
+        neighbour = [s for s in SERVERS if s["address"] == order[at + 1 if step == "Down" else at - 1][4]][0]
+        app.key(step)
+        app.wait_for(lambda s: details(s) == expected_details(neighbour), "the neighbour's details")
+        app.key(back)
+        state = app.wait_for(lambda s: details(s) == expected_details(BRAVO), "Bravo's details again")
         session.xdotool("mousemove", *row_point(state, CHARLIE))
         app.key("Return")
         started = harness.wait_until(lambda: len(launches(game_folder)) == 2 and launches(game_folder),
@@ -128,16 +164,26 @@ class CommandsTest(unittest.TestCase):
             self.assertEqual(subprocess.run(["xclip", "-o", "-selection", "clipboard"], env=session.env,
                                             capture_output=True, timeout=30).stdout.decode("latin-1"), expected)
 
-        # F5 reads templist.txt again and queries every server anew; Shift+F5 downloads the list again.
+        # F5 reads templist.txt again and queries every server anew; Shift+F5 downloads the
+        # list again, here from a real HTTP server, and stores its response byte for byte.
         before = query_counts(session)
         app.key("F5")
         app.wait_for(lambda s: s["statusBar"]["text"] == "Refreshing List...", "Refresh announced")
         harness.wait_until(lambda: all(query_counts(session).get(s["address"], 0) > before.get(s["address"], 0)
                                        for s in SERVERS), "every server queried again")
         self.assertEqual(len(session.request("master.log")["log"]), 1)
+        listed = b"".join(s["address"].encode() + b"\n" for s in SERVERS)
+        session.request("master.nginx", hex=listed.hex())
+        served = bytes.fromhex(session.request("master.fetch", hex=REQUEST.hex())["hex"])
         app.key("shift+F5")
         app.wait_for(lambda s: s["statusBar"]["text"] == "Updating List...", "Update announced")
-        harness.wait_until(lambda: len(session.request("master.log")["log"]) == 2, "a second download")
+        harness.wait_until(lambda: without_date(templist(app)) == without_date(served), "nginx's response stored")
+        self.assertTrue(served.startswith(b"HTTP/1.1 200 OK\r\n") and served.endswith(listed))
+        # A templist.txt that cannot be written is reported.
+        os.remove(os.path.join(app.folder, "templist.txt"))
+        os.mkdir(os.path.join(app.folder, "templist.txt"))
+        app.key("shift+F5")
+        app.wait_for(lambda s: s["statusBar"]["text"] == "Failed to open temporary list.", "the write failure")
 
         # Alt+/ and Alt+? open the About box; OK, Enter and Esc close it.
         for keys, close in (("alt+slash", None), ("alt+question", "Return"), ("alt+slash", "Escape")):

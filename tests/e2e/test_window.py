@@ -21,7 +21,12 @@ SERVERS = [
     game_server("127.1.0.4:27910", "_underscore", "Zenith", players=[(0, 0, "Di")] * 2, max_clients=4, delay_ms=60),
     game_server("127.1.0.25:27910", "Echo", "[bracket]", players=[(9, 99, "Ed")] * 30, max_clients=32),
 ]
-SILENT = {"address": "127.1.0.9:27910", "silent": True}
+# Listed by name only: its row has the address its replies come from.
+LOCAL = game_server("127.0.0.1:27912", "local", "home")
+# No row: one never answers, one answers from another port.
+UNSHOWN = [{"address": "127.1.0.9:27910", "silent": True},
+           game_server("127.1.0.8:27910", "Wrong port", reply_from="127.1.0.8:0")]
+HEADER = b"\xff\xff\xff\xffprint\n"
 # Enough servers that rows keep coming for seconds while the window is used.
 BURST = [game_server("127.2.%d.%d:27910" % (i // 200, i % 200 + 1), "burst %d" % i, "map%d" % (i % 7),
                      players=[(1, 1, "p")] * (i % 5)) for i in range(150)]
@@ -45,21 +50,26 @@ class MainWindowTest(unittest.TestCase):
     def test_rows_sorting_tray_and_close(self):
         with Session("window") as session:
             session.set_install_dir("c:\\games\\tarnwick")
-            session.serve(SERVERS + [SILENT], unlisted=["nosuchhost.invalid"])
+            session.request("game.add", servers=[LOCAL])
+            session.serve(SERVERS + UNSHOWN, unlisted=["localhost:27912", "nosuchhost.invalid"])
             app = session.start()
 
             # The unresolvable entry leaves its failure in the status bar.
-            state = app.wait_for(lambda s: len(s["serverList"]["rows"]) == len(SERVERS)
+            state = app.wait_for(lambda s: len(s["serverList"]["rows"]) == len(SERVERS) + 1
                                  and s["statusBar"]["text"] == "Failed to resolve hostname.",
                                  "a row per answering server")
             self.check_layout(state)
             shown = {row[ADDRESS]: row for row in rows(state)}
-            for server in SERVERS:
+            for server in SERVERS + [LOCAL]:
                 info, row = server["info"], shown[server["address"]]
                 self.assertEqual(row[:PING], [info["hostname"], info["mapname"],
                                               "%d / %s" % (len(server["players"]), info["maxclients"])])
                 self.assertGreaterEqual(int(row[PING]), server.get("delay_ms", 0))
-            self.assertNotIn(SILENT["address"], shown)
+            self.check_datagrams(session, app)
+            for width, height in ((601, 301), (900, 640)):
+                session.probe("resize", width, height)
+                self.check_layout(app.wait_for(lambda s: (s["client"]["width"], s["client"]["height"]) == (
+                    width, height), "a client area of %d x %d" % (width, height)))
 
             # Each header keeps its own direction: the first click sorts ascending, but
             # Players starts with the fullest servers; a second click reverses.
@@ -74,7 +84,7 @@ class MainWindowTest(unittest.TestCase):
                 if column == ADDRESS and ascending:
                     # Text order, not address order: ":" sorts after "5".
                     self.assertEqual([row[ADDRESS] for row in rows(state)],
-                                     ["127.1.0.10:27910", "127.1.0.25:27910", "127.1.0.2:27910",
+                                     ["127.0.0.1:27912", "127.1.0.10:27910", "127.1.0.25:27910", "127.1.0.2:27910",
                                       "127.1.0.3:27911", "127.1.0.4:27910"])
                     session.screenshot("sorted-by-address")
 
@@ -168,10 +178,30 @@ class MainWindowTest(unittest.TestCase):
         refreshed = app.wait_for(lambda s: all(r[MAP].endswith("x") for r in rows(s) if r[NAME].startswith("burst")),
                                  "the new maps")
         self.assertEqual([row[ADDRESS] for row in rows(refreshed)], [row[ADDRESS] for row in rows(state)])
+        # Pings count from the newest query, seconds after the first ones.
+        self.assertLess(max(number(row[PING]) for row in rows(refreshed) if row[NAME].startswith("burst")), 2000)
         for row in rows(refreshed):
             info = servers[row[ADDRESS]]["info"]
             self.assertEqual(row[:PLAYERS + 1], [info["hostname"], info["mapname"], "%d / %s" % (
                 len(servers[row[ADDRESS]]["players"]), info["maxclients"])])
+
+    def check_datagrams(self, session, app):
+        """Only whole replies from a queried address and port count: a stranger's, a broken
+        header and one larger than the receive buffer change nothing; one that fills the
+        buffer exactly is taken whole."""
+        alpha = SERVERS[0]["address"]
+        channel = session.request("game.log", address=alpha)["log"][0]["from"]
+        for source, datagram in [("127.1.0.99:27910", HEADER + b"\\hostname\\Stranger\n"), (alpha, b""),
+                                 (alpha, HEADER[:4]), (alpha, HEADER[:-1] + b"\\maxclients\\99\n"),
+                                 (alpha, HEADER.replace(b"print", b"prinX") + b"\\maxclients\\99\n"),
+                                 (alpha, HEADER + b"\\maxclients\\99\\pad\\" + b"p" * 1500)]:
+            session.request("game.send", **{"from": source, "to": channel, "hex": datagram.hex()})
+        full = HEADER + b"\\mapname\\full\\pad\\"
+        session.request("game.send", **{"from": alpha, "to": channel, "hex": (full + b"f" * (1024 - len(full))).hex()})
+        state = app.wait_for(lambda s: any(r[ADDRESS] == alpha and r[MAP] == "full" for r in rows(s)), "the full reply")
+        # A reply replaces the players and keeps the variables it does not name.
+        self.assertIn(["alpha", "full", "0 / 16"], [r[:PING] for r in rows(state)])
+        self.assertEqual(sorted(r[ADDRESS] for r in rows(state)), sorted(s["address"] for s in SERVERS + [LOCAL]))
 
     def check_layout(self, state):
         """The three views tile the client area above the status bar, last columns stretched."""

@@ -7,6 +7,8 @@
 //   probe windows         every top-level window: handle, class, title, visibility, place
 //   probe children HWND   the child windows of one window, alike
 //   probe clipboard       the clipboard's CF_TEXT, or null
+//   probe tray-dblclk     a tray double click that comes on its own, as the shell sends it
+//   probe resize W H      gives the main window a client area of W x H, as a user's drag would
 //
 // Texts are 8-bit ANSI, each byte written as the character of the same number. Screen
 // coordinates are those of the X screen. Exit code 0 on success, 1 when the window is not
@@ -273,6 +275,16 @@ int postTrayMessage(UINT mouseMessage) {
     return posted ? 0 : 1;
 }
 
+int resizeClient(int width, int height) {
+    const HWND window = FindWindowA("SERVERBROWSER", nullptr);
+    RECT frame = {0, 0, width, height};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)), TRUE, 0);
+    const bool resized = window && SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left,
+                                                frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    std::puts(resized ? "{\"resized\":true}" : "{\"resized\":false}");
+    return resized ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -283,6 +295,7 @@ int main(int argc, char** argv) {
         return printWindows(reinterpret_cast<HWND>(static_cast<INT_PTR>(std::strtoll(argv[2], nullptr, 0))));
     if (command == "clipboard") return printClipboard();
     if (command == "tray-dblclk") return postTrayMessage(WM_LBUTTONDBLCLK);
-    std::fputs("usage: probe state | windows | children HWND | clipboard | tray-dblclk\n", stderr);
+    if (command == "resize" && argc > 3) return resizeClient(std::atoi(argv[2]), std::atoi(argv[3]));
+    std::fputs("usage: probe state | windows | children HWND | clipboard | tray-dblclk | resize W H\n", stderr);
     return 2;
 }
