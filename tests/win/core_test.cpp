@@ -9,10 +9,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -105,20 +106,11 @@ bool wasQueried(const std::string& key) {
 }
 
 std::string readFile(const char* path) {
-    std::string bytes;
-    if (std::FILE* file = std::fopen(path, "rb")) {
-        for (int c; (c = std::fgetc(file)) != EOF;) bytes += static_cast<char>(c);
-        std::fclose(file);
-    }
-    return bytes;
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void writeFile(const char* path, const std::string& bytes) {
-    if (std::FILE* file = std::fopen(path, "wb")) {
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
-    }
-}
+void writeFile(const char* path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 HANDLE startJob(const char* source) { return CreateThread(nullptr, 0, runListJob, const_cast<char*>(source), 0, nullptr); }
 

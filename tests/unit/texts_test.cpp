@@ -1,0 +1,102 @@
+// The short texts the program builds and reads: numbers, address keys, query entries, the
+// list request, the game's command line and the clipboard texts.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <string>
+
+#include "core/address_key.h"
+#include "core/numbers.h"
+#include "launch/launch_text.h"
+#include "protocol/query_entry.h"
+#include "serverlist/master_download.h"
+#include "ui/clipboard_text.h"
+
+TEST(Numbers, ReadLikeAtoiAndClamp) {
+    const struct {
+        const char* text;
+        int value;
+    } cases[] = {{"", 0}, {"abc", 0}, {"  \t42x", 42}, {"-17", -17}, {"+5", 5}, {"12 / 16", 12}, {"- 3", 0},
+                 {"2147483647", INT_MAX}, {"-2147483648", INT_MIN}, {"99999999999999999999999", INT_MAX},
+                 {"-99999999999999999999999", INT_MIN}};
+    for (const auto& c : cases) EXPECT_EQ(readDecimal(c.text), c.value) << c.text;
+}
+
+TEST(AddressKey, DottedAddressAndPortFromNetworkOrder) {
+    const unsigned char bytes[6] = {255, 254, 0, 5, 0x6d, 0x06};  // address, then port 27910
+    std::uint32_t address;
+    std::uint16_t port;
+    std::memcpy(&address, bytes, 4);
+    std::memcpy(&port, bytes + 4, 2);
+    EXPECT_EQ(formatAddressKey(address, port), "255.254.0.5:27910");
+}
+
+TEST(QueryEntry, HostAndPort) {
+    const std::string host250(250, 'h');
+    const std::string host255(255, 'h');
+    const struct {
+        std::string entry;
+        std::string host;
+        int port;
+    } cases[] = {
+        {"10.1.2.3", "10.1.2.3", 27910},
+        {"10.1.2.3:", "10.1.2.3", 0},
+        {"10.1.2.3:27910x", "10.1.2.3", 27910},  // the port reads like atoi
+        {"host.example: 27911", "host.example", 27911},
+        {"a:b:c", "a", 0},
+        {":27960", "", 27960},
+        {"h:-1", "h", 65535},  // the port keeps its low 16 bits
+        {"h:93446", "h", 27910},
+        {host255 + ":1234", host255, 27910},  // only the first 255 characters count
+        {host250 + ":12345", host250, 1234},
+    };
+    for (const auto& c : cases) {
+        const QueryTarget target = parseQueryEntry(c.entry.c_str());
+        EXPECT_EQ(target.host, c.host) << c.entry;
+        EXPECT_EQ(target.port, c.port) << c.entry;
+    }
+}
+
+TEST(ListRequest, BareHttp10GetAndTheHostOfTheUrl) {
+    EXPECT_EQ(buildListRequest("HTTP://a/b?c=d"), "GET HTTP://a/b?c=d HTTP/1.0\n\n");
+    EXPECT_EQ(hostOfUrl(masterListUrl), "master.kestrelforge.net");
+    EXPECT_EQ(hostOfUrl("http://a/b/c"), "a");
+    // Nothing else of a URL is recognised: a port or user name stays in the host text.
+    EXPECT_EQ(hostOfUrl("http://user@host:8080/list"), "user@host:8080");
+    EXPECT_EQ(hostOfUrl("http:///list"), "");
+    EXPECT_EQ(hostOfUrl("http:"), "");
+    // Cut at 255 characters first: a slash beyond the cut no longer matters.
+    EXPECT_EQ(hostOfUrl(("http://" + std::string(300, 'h') + "/list").c_str()), std::string(255, 'h'));
+    EXPECT_EQ(hostOfUrl(("http://" + std::string(254, 'h') + "/list").c_str()), std::string(254, 'h'));
+}
+
+TEST(LaunchText, GamePathAndConnectParametersAreCutTo255Characters) {
+    EXPECT_EQ(buildConnectParameters("10.0.0.5:27910"), " +connect 10.0.0.5:27910");
+    EXPECT_EQ(buildConnectParameters(std::string(300, '9').c_str()).size(), 255u);
+    EXPECT_EQ(buildGamePath("c:\\games\\tarnwick"), "c:\\games\\tarnwick\\tarnwick.exe");
+    EXPECT_EQ(buildGamePath("c:\\games\\"), "c:\\games\\\\tarnwick.exe");
+    // An install directory without a value gives the bare file name after a backslash.
+    EXPECT_EQ(buildGamePath(""), "\\tarnwick.exe");
+    EXPECT_EQ(buildGamePath(nullptr), "\\tarnwick.exe");
+    EXPECT_EQ(buildGamePath(std::string(250, 'd').c_str()), std::string(250, 'd') + "\\tarn");
+    EXPECT_EQ(buildGamePath(std::string(255, 'd').c_str()), std::string(255, 'd'));
+}
+
+TEST(ClipboardText, ThreeKindsEachCellCutToItsBuffer) {
+    const ClipboardCells alpha = {"10.0.0.5:27910", "Alpha", "45", "pond", "3 / 16"};
+    EXPECT_EQ(buildClipboardText(copyAddressKind, alpha), "10.0.0.5:27910");
+    EXPECT_EQ(buildClipboardText(copyUrlKind, alpha), "tarnwick://10.0.0.5:27910");
+    EXPECT_EQ(buildClipboardText(copyFullInfoKind, alpha), "10.0.0.5:27910 Alpha 45 pond 3 / 16");
+    // Empty cells keep their blanks.
+    EXPECT_EQ(buildClipboardText(copyFullInfoKind, {"a", "", "45", "", "3 / 16"}), "a  45  3 / 16");
+    const ClipboardCells longCells = {"a", std::string(70, 'n'), std::string(20, '7'), std::string(40, 'm'),
+                                      std::string(20, '5')};
+    EXPECT_EQ(buildClipboardText(copyFullInfoKind, longCells), "a " + std::string(63, 'n') + " " +
+                                                                   std::string(15, '7') + " " + std::string(31, 'm') +
+                                                                   " " + std::string(15, '5'));
+    // Nothing for no row (no address) or an unknown kind.
+    for (int kind : {copyAddressKind, copyUrlKind, copyFullInfoKind}) EXPECT_EQ(buildClipboardText(kind, {}), "");
+    EXPECT_EQ(buildClipboardText(3, alpha), "");
+    EXPECT_EQ(buildClipboardText(-1, alpha), "");
+}
