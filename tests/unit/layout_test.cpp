@@ -20,20 +20,4 @@ TEST(Layout, Examples) {
     EXPECT_EQ(flatten(computeLayout(100, 10, 20)), (Rects{0, 0, 100, -3, 0, -4, 51, -5, 50, -4, 50, -5}));
 }
 
-// Whatever the size, the views share one line of pixels with their neighbours, the lower
-// views end exactly at the status bar and the info list exactly at the right edge.
-TEST(Layout, ViewsMeetWithoutGaps) {
-    for (int width = 0; width < 40; ++width) {
-        for (int bottom = 20; bottom < 60; ++bottom) {
-            const ChildLayout layout = computeLayout(width, bottom, 20);
-            const int h = bottom - 20;
-            EXPECT_EQ(layout.serverList.height, layout.playerList.y + 1);
-            EXPECT_EQ(layout.playerList.y + layout.playerList.height, h);
-            EXPECT_EQ(layout.infoList.y + layout.infoList.height, h);
-            EXPECT_EQ(layout.playerList.width, layout.infoList.x + 1);
-            EXPECT_EQ(layout.infoList.x + layout.infoList.width, width);
-        }
-    }
-}
-
 }  // namespace

@@ -12,12 +12,6 @@ const std::string header("\xff\xff\xff\xffprint\n", 10);
 using Texts = std::vector<std::string>;
 using Pairs = std::vector<std::pair<std::string, std::string>>;
 
-Texts split(const std::string& text, char separator) {
-    Texts fields{"left over"};
-    EXPECT_EQ(splitFields(text, separator, fields), static_cast<int>(fields.size()));
-    return fields;
-}
-
 StatusReply parse(const std::string& body) {
     StatusReply reply;
     const std::string datagram = header + body;
@@ -35,22 +29,11 @@ Texts playersOf(const std::string& body) {
 
 }  // namespace
 
-TEST(SplitFields, FieldsAndTheirConsequences) {
-    EXPECT_EQ(split("a\\b\\c", '\\'), (Texts{"a", "b", "c"}));
-    EXPECT_EQ(split("", '\\'), (Texts{""}));
-    EXPECT_EQ(split("a\\", '\\'), (Texts{"a", ""}));
-    // A separator at the start stays in the first field.
-    EXPECT_EQ(split("\\a\\b", '\\'), (Texts{"\\a", "b"}));
-    // Two in a row give no empty field: the second starts the next one.
-    EXPECT_EQ(split("a\\\\b", '\\'), (Texts{"a", "\\b"}));
-    EXPECT_EQ(split("\\", '\\'), (Texts{"\\"}));
-    EXPECT_EQ(split("\\\\", '\\'), (Texts{"\\", ""}));
-    EXPECT_EQ(split("one\ntwo\n", '\n'), (Texts{"one", "two", ""}));
-}
-
 TEST(StatusReplyParse, OnlyTheWholeHeaderMakesAReply) {
     StatusReply reply;
-    EXPECT_FALSE(parseStatusReply(header.data(), 9, reply));
+    // Nine bytes of their own, so that AddressSanitizer sees a read of a tenth.
+    const std::vector<char> nine(header.begin(), header.begin() + 9);
+    EXPECT_FALSE(parseStatusReply(nine.data(), 9, reply));
     EXPECT_FALSE(parseStatusReply(header.data(), 0, reply));
     EXPECT_FALSE(parseStatusReply(header.data(), -1, reply));
     for (std::string other : {"\xff\xff\xff\xffprinT\n\\a\\b", "\xff\xff\xff\xffstatus\n"})
