@@ -31,6 +31,8 @@ def launches(folder):
         return []
 
 
+# The list file's lines, one per server.
+LISTED = b"".join(server["address"].encode() + b"\n" for server in SERVERS)
 REQUEST = b"GET http://master.kestrelforge.net/serverlist.php HTTP/1.0\n\n"
 
 
@@ -91,7 +93,7 @@ class CommandsTest(unittest.TestCase):
     def run_commands(self, session, game_folder):
         # The master sends its list in pieces 1.5 s apart, which the download waits out.
         session.serve(SERVERS)
-        response = harness.LIST_HEADER + b"".join(s["address"].encode() + b"\n" for s in SERVERS)
+        response = harness.LIST_HEADER + LISTED
         session.request("master.set", hex=response.hex(), mode="slow", chunk_size=40, interval_ms=1500)
         app = session.start()
         state = app.wait_for(lambda s: len(s["serverList"]["rows"]) == len(SERVERS), "a row per server")
@@ -172,13 +174,12 @@ class CommandsTest(unittest.TestCase):
         harness.wait_until(lambda: all(query_counts(session).get(s["address"], 0) > before.get(s["address"], 0)
                                        for s in SERVERS), "every server queried again")
         self.assertEqual(len(session.request("master.log")["log"]), 1)
-        listed = b"".join(s["address"].encode() + b"\n" for s in SERVERS)
-        session.request("master.nginx", hex=listed.hex())
+        session.request("master.nginx", hex=LISTED.hex())
         served = bytes.fromhex(session.request("master.fetch", hex=REQUEST.hex())["hex"])
         app.key("shift+F5")
         app.wait_for(lambda s: s["statusBar"]["text"] == "Updating List...", "Update announced")
         harness.wait_until(lambda: without_date(templist(app)) == without_date(served), "nginx's response stored")
-        self.assertTrue(served.startswith(b"HTTP/1.1 200 OK\r\n") and served.endswith(listed))
+        self.assertTrue(served.startswith(b"HTTP/1.1 200 OK\r\n") and served.endswith(LISTED))
         # A templist.txt that cannot be written is reported.
         os.remove(os.path.join(app.folder, "templist.txt"))
         os.mkdir(os.path.join(app.folder, "templist.txt"))

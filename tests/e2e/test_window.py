@@ -191,13 +191,13 @@ class MainWindowTest(unittest.TestCase):
         buffer exactly is taken whole."""
         alpha = SERVERS[0]["address"]
         channel = session.request("game.log", address=alpha)["log"][0]["from"]
+        full = HEADER + b"\\mapname\\full\\pad\\"
         for source, datagram in [("127.1.0.99:27910", HEADER + b"\\hostname\\Stranger\n"), (alpha, b""),
                                  (alpha, HEADER[:4]), (alpha, HEADER[:-1] + b"\\maxclients\\99\n"),
                                  (alpha, HEADER.replace(b"print", b"prinX") + b"\\maxclients\\99\n"),
-                                 (alpha, HEADER + b"\\maxclients\\99\\pad\\" + b"p" * 1500)]:
+                                 (alpha, HEADER + b"\\maxclients\\99\\pad\\" + b"p" * 1500),
+                                 (alpha, full + b"f" * (1024 - len(full)))]:
             session.request("game.send", **{"from": source, "to": channel, "hex": datagram.hex()})
-        full = HEADER + b"\\mapname\\full\\pad\\"
-        session.request("game.send", **{"from": alpha, "to": channel, "hex": (full + b"f" * (1024 - len(full))).hex()})
         state = app.wait_for(lambda s: any(r[ADDRESS] == alpha and r[MAP] == "full" for r in rows(s)), "the full reply")
         # A reply replaces the players and keeps the variables it does not name.
         self.assertIn(["alpha", "full", "0 / 16"], [r[:PING] for r in rows(state)])
