@@ -2,7 +2,9 @@
 """Draws the program's icons and writes them as 16-colour .ico files.
 
 serverbrowser.ico (icon 107) holds a 32x32 and a 16x16 image, small.ico (icon 108, the
-small class icon and the tray icon) one 16x16 image. The picture: a dark disc with three
+small class icon and the tray icon) one 16x16 image. shell.ico (icon 1, the file's first
+icon group, which Explorer, shortcuts and the list of installed programs show) holds the
+same drawing at 256, 48, 32 and 16 pixels. The picture: a dark disc with three
 light rows, a list of servers, and a green signal dot.
 
     make_icons.py [output folder]      (default: this script's folder)
@@ -76,14 +78,16 @@ def icon_file(sizes):
     offset = len(directory) + 16 * len(images)
     entries = b""
     for size, image in zip(sizes, images):
-        entries += struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(image), offset)
+        # A directory entry says 0 for 256 pixels.
+        entries += struct.pack("<BBBBHHII", size % 256, size % 256, 16, 0, 1, 4, len(image), offset)
         offset += len(image)
     return directory + entries + b"".join(images)
 
 
 def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
-    for name, sizes in (("serverbrowser.ico", (32, 16)), ("small.ico", (16,))):
+    for name, sizes in (("serverbrowser.ico", (32, 16)), ("small.ico", (16,)),
+                        ("shell.ico", (256, 48, 32, 16))):
         with open(os.path.join(folder, name), "wb") as out:
             out.write(icon_file(sizes))
 

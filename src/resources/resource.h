@@ -6,7 +6,8 @@
 #define IDS_APP_TITLE 103
 #define IDC_SERVERBROWSER 109
 
-// Icons
+// Icons. Icon 1 comes first in the file, so it is the one the shell shows for the program.
+#define IDI_SHELL 1
 #define IDI_SERVERBROWSER 107
 #define IDI_SMALL 108
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <iterator>
 
 #include "core/view.h"
@@ -10,6 +11,7 @@
 #include "ui/app_messages.h"
 #include "ui/commands.h"
 #include "ui/details.h"
+#include "ui/dpi.h"
 #include "ui/layout.h"
 #include "ui/list_view.h"
 #include "ui/server_rows.h"
@@ -27,6 +29,14 @@ HMENU rowMenu = nullptr;
 
 namespace {
 
+// WM_DPICHANGED: Windows 8.1 and later, when the window moves to a screen of another DPI.
+constexpr UINT dpiChangedMessage = 0x02E0;
+
+// The DPI the window's sizes were last scaled for, and the font made for it when that is
+// not the one the controls start with.
+UINT windowScaleDpi = baseDpi;
+HFONT dpiFont = nullptr;
+
 constexpr int resourceTextSize = 100;
 constexpr int defaultStatusHeight = 20;
 
@@ -37,7 +47,8 @@ constexpr int mainWindowX = 100;
 constexpr int mainWindowY = 100;
 constexpr int mainWindowWidth = 700;
 constexpr int mainWindowHeight = 400;
-// A list view's place until the first WM_SIZE lays it out.
+// Every size here is for 96 DPI and scaled to the window's. A list view's place until the
+// first WM_SIZE lays it out.
 constexpr int initialListWidth = 300;
 constexpr int initialListHeight = 200;
 
@@ -59,20 +70,22 @@ constexpr ColumnDefinition infoColumns[] = {{"Variable", 100}, {"Value", stretch
 constexpr char trayTip[] = "Server Browser";
 
 HWND createListView(HWND parent) {
-    return CreateWindowExA(0, WC_LISTVIEWA, "", listViewStyle, 0, 0, initialListWidth, initialListHeight, parent,
-                           nullptr, instanceHandle, nullptr);
+    return CreateWindowExA(0, WC_LISTVIEWA, "", listViewStyle, 0, 0, scaleForDpi(initialListWidth, windowScaleDpi),
+                           scaleForDpi(initialListHeight, windowScaleDpi), parent, nullptr, instanceHandle, nullptr);
 }
+
+int scaledColumnWidth(int width) { return width == stretchColumn ? width : scaleForDpi(width, windowScaleDpi); }
 
 template <std::size_t N>
 bool insertColumns(HWND list, const ColumnDefinition (&columns)[N]) {
     for (std::size_t index = 0; index < N; ++index) {
         LVCOLUMNA column = {};
         column.mask = LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        column.cx = insertColumnWidth;
+        column.cx = scaleForDpi(insertColumnWidth, windowScaleDpi);
         column.pszText = const_cast<char*>(columns[index].title);
         column.iSubItem = static_cast<int>(index);
         if (SendMessageA(list, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column)) == -1) return false;
-        setListColumnWidth(list, static_cast<int>(index), columns[index].width);
+        setListColumnWidth(list, static_cast<int>(index), scaledColumnWidth(columns[index].width));
     }
     return true;
 }
@@ -90,6 +103,24 @@ void addTrayIcon(HWND window) {
     Shell_NotifyIconA(NIM_ADD, &trayIconRecord);
 }
 
+// The status bar's height comes from its font; the default until it has told its own.
+void measureStatusBar() {
+    statusHeight = scaleForDpi(defaultStatusHeight, windowScaleDpi);
+    RECT part = {};
+    if (SendMessageA(statusBar, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&part))) statusHeight = part.bottom;
+}
+
+// Columns keep the widths the user gave them, in proportion; the last ones are stretched
+// again by the layout that follows.
+void rescaleColumns(HWND list, UINT fromDpi, UINT toDpi) {
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    const int count = header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    for (int column = 0; column + 1 < count; ++column) {
+        const int width = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
+        setListColumnWidth(list, column, MulDiv(width, static_cast<int>(toDpi), static_cast<int>(fromDpi)));
+    }
+}
+
 void moveChild(HWND child, const ChildRect& place) {
     MoveWindow(child, place.x, place.y, place.width, place.height, TRUE);
 }
@@ -99,6 +130,8 @@ LRESULT onCreate(HWND window, WPARAM, LPARAM) { return createChildren(window) ? 
 LRESULT onDestroy(HWND, WPARAM, LPARAM) {
     endServerRows();
     Shell_NotifyIconA(NIM_DELETE, &trayIconRecord);
+    if (dpiFont) DeleteObject(dpiFont);
+    dpiFont = nullptr;
     PostQuitMessage(0);
     return 0;
 }
@@ -144,6 +177,29 @@ LRESULT onTimer(HWND, WPARAM wParam, LPARAM) {
     return 0;
 }
 
+// The window moved to a screen of another DPI: the children's text and the column widths
+// follow it, and the window takes the place Windows suggests for it.
+LRESULT onDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
+    const UINT dpi = HIWORD(wParam);
+    if (dpi && dpi != windowScaleDpi) {
+        for (HWND list : {serverList, playerList, infoList}) rescaleColumns(list, windowScaleDpi, dpi);
+        windowScaleDpi = dpi;
+        if (HFONT font = createFontForDpi(dpi)) {
+            for (HWND child : {statusBar, serverList, playerList, infoList})
+                SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+            if (dpiFont) DeleteObject(dpiFont);
+            dpiFont = font;
+        }
+        SendMessageA(statusBar, WM_SIZE, 0, 0);
+        measureStatusBar();
+    }
+    const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+    if (suggested)
+        SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    return 0;
+}
+
 struct MessageHandler {
     UINT message;
     LRESULT (*handle)(HWND window, WPARAM wParam, LPARAM lParam);
@@ -160,6 +216,7 @@ constexpr MessageHandler messageTable[] = {
     {trayCallbackMessage, onTrayCallback},
     {serverRowMessage, onServerRow},
     {WM_TIMER, onTimer},
+    {dpiChangedMessage, onDpiChanged},
 };
 
 }  // namespace
@@ -188,8 +245,17 @@ HWND createMainWindow(HINSTANCE instance) {
     RegisterClassExA(&windowClass);
 
     instanceHandle = instance;
-    return CreateWindowExA(0, className, title, mainWindowStyle, mainWindowX, mainWindowY, mainWindowWidth,
-                           mainWindowHeight, nullptr, nullptr, instance, nullptr);
+    // Made at the system's DPI, which is the window's own on most machines; WM_CREATE scales
+    // the children by the window's.
+    const UINT dpi = systemDpi();
+    windowScaleDpi = dpi;
+    HWND window = CreateWindowExA(0, className, title, mainWindowStyle, scaleForDpi(mainWindowX, dpi),
+                                  scaleForDpi(mainWindowY, dpi), scaleForDpi(mainWindowWidth, dpi),
+                                  scaleForDpi(mainWindowHeight, dpi), nullptr, nullptr, instance, nullptr);
+    if (window && windowScaleDpi != dpi)
+        SetWindowPos(window, nullptr, 0, 0, scaleForDpi(mainWindowWidth, windowScaleDpi),
+                     scaleForDpi(mainWindowHeight, windowScaleDpi), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return window;
 }
 
 void loadPopupMenus() {
@@ -210,11 +276,10 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 bool createChildren(HWND window) {
+    windowScaleDpi = windowDpi(window);
     statusBar = CreateStatusWindowA(static_cast<LONG>(statusBarStyle), "Ready.", window, IDC_STATUSBAR);
     ShowWindow(statusBar, SW_SHOW);
-    statusHeight = defaultStatusHeight;
-    RECT part = {};
-    if (SendMessageA(statusBar, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&part))) statusHeight = part.bottom;
+    measureStatusBar();
 
     beginServerRows(window);
     serverList = createListView(window);

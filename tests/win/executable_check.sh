@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the shipped executable: mingw's ASLR (dynamic base, high-entropy VA) and DEP flags,
 # the stack guard linked in, imports of Windows' own DLLs only, and the project's version in
-# the version resource and the manifest, agreeing with the About box's "Version X.Y".
+# the version resource and the manifest, agreeing with the About box's "Version X.Y", the
+# manifest's DPI awareness and Windows versions, and the large icons first in the file.
 #   executable_check.sh serverbrowser.exe 0.1.0
 set -euo pipefail
 exe=$1
@@ -11,6 +12,15 @@ for line in " FILEVERSION ${version//./, }, 0" " PRODUCTVERSION ${version//./, }
             "\"ProductVersion\", \"$version.0\"" "ServerBrowser\"\" version=\"\"$version.0\"\"" \
             "\"Tarnwick Server Browser Version ${version%.*}\""; do
   grep -qF "$line" <<<"$resources" || { echo "no $line"; exit 1; }
+done
+for line in ">true/pm<" ">PerMonitorV2, PerMonitor<" 35138b9a-5d96-4fbd-8e2d-a2440225f93a \
+            4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38 1f676c76-80e1-4239-95bb-83d0f6d0da78 8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a; do
+  grep -qF "$line" <<<"$resources" || { echo "manifest: no $line"; exit 1; }
+done
+# Explorer, shortcuts and the installed-programs list show the first icon group.
+first_group=$(grep -A8 -m1 ' 14 /\* RT_GROUP_ICON' <<<"$resources")
+for line in '^1 14 ' '"\\000\\000' '"\\060\\060' '"\\040\\040' '"\\020\\020'; do
+  grep -q "$line" <<<"$first_group" || { echo "first icon group: no $line"; exit 1; }
 done
 headers=$(x86_64-w64-mingw32-objdump -p "$exe")
 for flag in DYNAMIC_BASE HIGH_ENTROPY_VA NX_COMPAT; do
