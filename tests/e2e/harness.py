@@ -77,6 +77,23 @@ def game_server(address, name, map_name="pond", players=(), max_clients=16, info
     return config
 
 
+def check_layout(test, state):
+    """The three views tile the client area above the status bar, last columns stretched."""
+    w = state["client"]["width"]
+    status = state["statusBar"]["rect"]
+    h = state["client"]["height"] - status["height"]
+    test.assertEqual(status["y"] + status["height"], state["client"]["height"])
+    for name, rect, titles in [
+        ("serverList", (0, 0, w, (h + 3) // 2), ["Server Name", "Map", "Players", "Ping", "Address"]),
+        ("playerList", (0, (h + 1) // 2, (w + 3) // 2, h // 2), ["Name", "Score", "Ping"]),
+        ("infoList", ((w + 1) // 2, (h + 1) // 2, w // 2, h // 2), ["Variable", "Value"]),
+    ]:
+        view = state[name]
+        test.assertEqual(tuple(view["rect"][k] for k in ("x", "y", "width", "height")), rect, name)
+        test.assertEqual([column["title"] for column in view["columns"]], titles)
+        test.assertEqual(sum(column["width"] for column in view["columns"]), view["client"]["width"], name)
+
+
 def middle(rect):
     return rect["x"] + rect["width"] // 2, rect["y"] + rect["height"] // 2
 
@@ -84,8 +101,10 @@ def middle(rect):
 class Session:
     """One test's display, world and Wine prefix; a context manager that cleans up."""
 
-    def __init__(self, name):
+    def __init__(self, name, fresh_prefix=False):
+        """fresh_prefix: a Wine prefix of the session's own instead of the build tree's."""
         self.build_dir = env("SB_BUILD_DIR")
+        self.fresh_prefix = fresh_prefix
         self.output_dir = os.path.join(self.build_dir, "e2e-output", name)
         self.env = None
         self.world = None
@@ -126,12 +145,17 @@ class Session:
             os.close(read_end)
         if not digits.strip().isdigit():
             raise HarnessError("Xvfb did not report its display")
-        self.env = dict(os.environ, WINEPREFIX=os.path.join(self.build_dir, "wineprefix"), WINEDEBUG="-all",
+        prefix = os.path.join(self._scratch if self.fresh_prefix else self.build_dir, "wineprefix")
+        self.env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all",
                         WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=":%d" % int(digits))
         # A wineserver left from an earlier run would still talk to its old display. One
         # wineserver for the whole session, with the desktop process up before the program
         # starts: Wine processes that start at once on a cold server can hang.
         self._kill_wine()
+        if self.fresh_prefix:
+            # wine-run makes a new prefix and waits for its wineserver to end: before -p.
+            subprocess.run([env("SB_WINE_RUN"), "cmd", "/c", "exit"], env=self.env, timeout=120,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         subprocess.run(["wineserver", "-p"], env=self.env, timeout=30, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)
         self.probe("windows")
@@ -226,9 +250,10 @@ class Session:
         subprocess.run(["import", "-window", "root", os.path.join(self.output_dir, name + ".png")], env=self.env,
                        timeout=60, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
-    def start(self):
-        """Starts serverbrowser.exe in a scratch working folder and waits for its window."""
-        app = App(self, tempfile.mkdtemp(prefix="run-", dir=self._scratch))
+    def start(self, exe=None, folder=None):
+        """Starts serverbrowser.exe (the build's, unless exe) in a scratch working folder
+        (unless folder) and waits for its window."""
+        app = App(self, folder or tempfile.mkdtemp(prefix="run-", dir=self._scratch), exe or env("SB_EXE"))
         self.apps.append(app)
         app.wait_for(lambda state: state["found"], "the main window")
         return app
@@ -237,12 +262,12 @@ class Session:
 class App:
     """One run of serverbrowser.exe."""
 
-    def __init__(self, session, folder):
+    def __init__(self, session, folder, exe):
         self.session = session
         self.folder = folder
         self._last_click = (None, 0.0)
         self._log = open(os.path.join(session.output_dir, "serverbrowser-%d.log" % len(session.apps)), "wb")
-        self.process = subprocess.Popen([env("SB_WINE_RUN"), env("SB_EXE")], cwd=folder, env=session.env,
+        self.process = subprocess.Popen([env("SB_WINE_RUN"), exe], cwd=folder, env=session.env,
                                         stdout=self._log, stderr=subprocess.STDOUT, start_new_session=True)
 
     def state(self):

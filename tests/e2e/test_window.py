@@ -8,7 +8,7 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import harness  # noqa: E402
-from harness import Session, game_server, middle  # noqa: E402
+from harness import Session, check_layout, game_server, middle  # noqa: E402
 
 NAME, MAP, PLAYERS, PING, ADDRESS = range(5)
 
@@ -58,7 +58,7 @@ class MainWindowTest(unittest.TestCase):
             state = app.wait_for(lambda s: len(s["serverList"]["rows"]) == len(SERVERS) + 1
                                  and s["statusBar"]["text"] == "Failed to resolve hostname.",
                                  "a row per answering server")
-            self.check_layout(state)
+            check_layout(self, state)
             shown = {row[ADDRESS]: row for row in rows(state)}
             for server in SERVERS + [LOCAL]:
                 info, row = server["info"], shown[server["address"]]
@@ -68,7 +68,7 @@ class MainWindowTest(unittest.TestCase):
             self.check_datagrams(session, app)
             for width, height in ((601, 301), (900, 640)):
                 session.probe("resize", width, height)
-                self.check_layout(app.wait_for(lambda s: (s["client"]["width"], s["client"]["height"]) == (
+                check_layout(self, app.wait_for(lambda s: (s["client"]["width"], s["client"]["height"]) == (
                     width, height), "a client area of %d x %d" % (width, height)))
 
             # Each header keeps its own direction: the first click sorts ascending, but
@@ -202,22 +202,6 @@ class MainWindowTest(unittest.TestCase):
         # A reply replaces the players and keeps the variables it does not name.
         self.assertIn(["alpha", "full", "0 / 16"], [r[:PING] for r in rows(state)])
         self.assertEqual(sorted(r[ADDRESS] for r in rows(state)), sorted(s["address"] for s in SERVERS + [LOCAL]))
-
-    def check_layout(self, state):
-        """The three views tile the client area above the status bar, last columns stretched."""
-        w = state["client"]["width"]
-        status = state["statusBar"]["rect"]
-        h = state["client"]["height"] - status["height"]
-        self.assertEqual(status["y"] + status["height"], state["client"]["height"])
-        for name, rect, titles in [
-            ("serverList", (0, 0, w, (h + 3) // 2), ["Server Name", "Map", "Players", "Ping", "Address"]),
-            ("playerList", (0, (h + 1) // 2, (w + 3) // 2, h // 2), ["Name", "Score", "Ping"]),
-            ("infoList", ((w + 1) // 2, (h + 1) // 2, w // 2, h // 2), ["Variable", "Value"]),
-        ]:
-            view = state[name]
-            self.assertEqual(tuple(view["rect"][k] for k in ("x", "y", "width", "height")), rect, name)
-            self.assertEqual([column["title"] for column in view["columns"]], titles)
-            self.assertEqual(sum(column["width"] for column in view["columns"]), view["client"]["width"], name)
 
 
 if __name__ == "__main__":

@@ -1,0 +1,4 @@
+# cpack reads this once per generator, after CPackConfig.cmake.
+if(CPACK_GENERATOR STREQUAL "NSIS")
+  set(CPACK_PACKAGE_FILE_NAME "${CPACK_PACKAGE_FILE_NAME}-setup")
+endif()
