@@ -1,7 +1,7 @@
 """The downloads. The zip holds the build's program and its README.txt. The setup program,
 in a fresh Wine prefix, installs silently: the program, its entry among the installed
 programs and a Start-menu shortcut whose working folder is the user's own; started there
-(at 144 DPI), the program is scaled, shows rows and keeps templist.txt in that folder; the
+(at 144 DPI), the program is scaled, follows a move to a screen of 96 DPI, shows rows and keeps templist.txt in that folder; the
 silent uninstaller then removes everything setup added and leaves the list."""
 
 import os
@@ -104,6 +104,15 @@ class PackageTest(unittest.TestCase):
             check_layout(self, state)
             # Text at the larger size: a row is 14 pixels high at 96 DPI.
             self.assertGreaterEqual(state["serverList"]["rows"][0]["screen"]["height"], 20)
+            # Moved to a screen at 100 %, as Windows tells it: the suggested place, the
+            # columns and the text back at their 96-DPI sizes.
+            session.probe("dpi", 96, 200, 120, 700, 400)
+            state = app.wait_for(lambda s: s["serverList"]["columns"][0]["width"] == 300, "the columns rescaled")
+            frame = app.window_of("SERVERBROWSER")["rect"]
+            self.assertEqual((frame["x"], frame["y"], frame["width"], frame["height"]), (200, 120, 700, 400))
+            self.assertEqual([c["width"] for c in state["serverList"]["columns"][:4]], [300, 80, 50, 40])
+            self.assertLess(state["serverList"]["rows"][0]["screen"]["height"], 20)
+            check_layout(self, state)
             wait_until(lambda: os.path.isfile(os.path.join(folder, "templist.txt")), "templist.txt")
             app.kill()
 

@@ -9,6 +9,8 @@
 //   probe clipboard       the clipboard's CF_TEXT, or null
 //   probe tray-dblclk     a tray double click that comes on its own, as the shell sends it
 //   probe resize W H      gives the main window a client area of W x H, as a user's drag would
+//   probe dpi D X Y W H   tells the main window it is now on a screen of D DPI, with the
+//                         place X, Y, W x H suggested for it, as Windows does
 //
 // Texts are 8-bit ANSI, each byte written as the character of the same number. Screen
 // coordinates are those of the X screen. Exit code 0 on success, 1 when the window is not
@@ -285,6 +287,24 @@ int resizeClient(int width, int height) {
     return resized ? 0 : 1;
 }
 
+// The suggested place travels in the program's own memory, as it does when Windows sends it.
+int sendDpiChanged(int dpi, RECT suggested) {
+    const HWND window = FindWindowA("SERVERBROWSER", nullptr);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    const HANDLE process = window ? OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                                                processId)
+                                  : nullptr;
+    if (!process) return 1;
+    {
+        const Remote remote(process);
+        if (remote.valid()) remote.send(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), suggested);
+    }
+    CloseHandle(process);
+    std::puts("{\"sent\":true}");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -296,6 +316,11 @@ int main(int argc, char** argv) {
     if (command == "clipboard") return printClipboard();
     if (command == "tray-dblclk") return postTrayMessage(WM_LBUTTONDBLCLK);
     if (command == "resize" && argc > 3) return resizeClient(std::atoi(argv[2]), std::atoi(argv[3]));
-    std::fputs("usage: probe state | windows | children HWND | clipboard | tray-dblclk | resize W H\n", stderr);
+    if (command == "dpi" && argc > 6) {
+        const int x = std::atoi(argv[3]), y = std::atoi(argv[4]);
+        return sendDpiChanged(std::atoi(argv[2]), RECT{x, y, x + std::atoi(argv[5]), y + std::atoi(argv[6])});
+    }
+    std::fputs("usage: probe state | windows | children HWND | clipboard | tray-dblclk | resize W H | dpi D X Y W H\n",
+               stderr);
     return 2;
 }
