@@ -17,6 +17,8 @@ from harness import Session, check_layout, game_server, wait_until  # noqa: E402
 
 NAME = "Tarnwick Server Browser"
 UNINSTALL_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + NAME
+# Makes each other user's working folder at their next sign-in.
+ACTIVE_SETUP_KEY = "HKLM\\Software\\Microsoft\\Active Setup\\Installed Components\\" + NAME
 PROGRAM_DIR = "C:\\Program Files\\" + NAME
 SHORTCUT = os.path.join("drive_c", "ProgramData", "Microsoft", "Windows", "Start Menu", "Programs", NAME + ".lnk")
 WORKING_DIR = "%LOCALAPPDATA%\\" + NAME
@@ -86,6 +88,10 @@ class PackageTest(unittest.TestCase):
                 "UninstallString": '"%s\\uninstall.exe"' % PROGRAM_DIR,
                 "QuietUninstallString": '"%s\\uninstall.exe" /S' % PROGRAM_DIR,
                 "NoModify": "0x1", "NoRepair": "0x1"})
+            version = harness.env("SB_VERSION").replace(".", ",") + ",0"
+            self.assertEqual(registry_values(session, ACTIVE_SETUP_KEY), {
+                "(Default)": NAME, "Version": version, "IsInstalled": "0x1",
+                "StubPath": '"%%SystemRoot%%\\System32\\cmd.exe" /d /q /c md "%s"' % WORKING_DIR})
             self.assertEqual(shortcut_working_dir(os.path.join(prefix, SHORTCUT)), WORKING_DIR)
             windows_folder = session.wine("cmd", "/c", "echo", WORKING_DIR).decode("latin-1").strip().strip('"')
             folder = session.wine("winepath", "-u", windows_folder).decode("latin-1").strip()
@@ -120,6 +126,7 @@ class PackageTest(unittest.TestCase):
             wait_until(lambda: not os.path.exists(installed), "the program folder to go")
             self.assertFalse(os.path.exists(os.path.join(prefix, SHORTCUT)))
             self.assertEqual(registry_values(session, UNINSTALL_KEY), {})
+            self.assertEqual(registry_values(session, ACTIVE_SETUP_KEY), {})
             self.assertTrue(os.path.isfile(os.path.join(folder, "templist.txt")))
 
 
