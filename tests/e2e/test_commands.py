@@ -20,10 +20,11 @@ SERVERS = [ALPHA, BRAVO, CHARLIE]
 INSTALL_DIR = "c:\\games\\tarnwick"
 # How the game's command line begins: its path in quotes, then the parameters " +connect ...".
 GAME = '"c:\\games\\tarnwick\\tarnwick.exe"'
+SW_SHOWNORMAL = 1
 
 
 def launches(folder):
-    """Each start of the stand-in game as (command line, working directory), lower case."""
+    """Each start of the stand-in game as (command line, working directory, show command), lower case."""
     try:
         with open(os.path.join(folder, "launches.log"), encoding="latin-1") as log:
             return [tuple(line.rstrip("\n").lower().split("\t")) for line in log if line.strip()]
@@ -103,7 +104,7 @@ class CommandsTest(unittest.TestCase):
         # the install directory.
         app.click(row_point(state, ALPHA), repeat=2)
         started = harness.wait_until(lambda: launches(game_folder), "the game started by a double-click")
-        self.assertEqual(started, [(GAME + "  +connect 127.1.0.5:27910", INSTALL_DIR)])
+        self.assertEqual(started, [(GAME + "  +connect 127.1.0.5:27910", INSTALL_DIR, str(SW_SHOWNORMAL))])
         state = app.wait_for(lambda s: details(s) == expected_details(ALPHA), "Alpha's players and variables")
         self.assertEqual(details(state)[1][:2], [["Admin", "up"], ["admin", "low"]])
 

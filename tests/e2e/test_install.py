@@ -104,7 +104,7 @@ class PackageTest(unittest.TestCase):
             session.serve([SERVER])
             app = session.start(exe=os.path.join(installed, "serverbrowser.exe"), folder=folder)
             state = app.wait_for(lambda s: len(s["serverList"]["rows"]) == 1, "the server's row")
-            frame = app.window_of("SERVERBROWSER")["rect"]
+            frame = app.window_of("SERVERBROWSER", "serverbrowser")["rect"]
             self.assertEqual((frame["x"], frame["y"], frame["width"], frame["height"]), (150, 150, 1050, 600))
             self.assertEqual([c["width"] for c in state["serverList"]["columns"][:4]], [450, 120, 75, 60])
             check_layout(self, state)
