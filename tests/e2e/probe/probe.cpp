@@ -190,13 +190,16 @@ std::string classOf(HWND window) {
     return name;
 }
 
-int printState() {
-    const HWND window = FindWindowA("SERVERBROWSER", nullptr);
+// The process of a window, opened for its memory; null when there is no such window.
+HANDLE openProcessOf(HWND window) {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    const HANDLE process = window ? OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                                                processId)
-                                  : nullptr;
+    return window ? OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId) : nullptr;
+}
+
+int printState() {
+    const HWND window = FindWindowA("SERVERBROWSER", nullptr);
+    const HANDLE process = openProcessOf(window);
     if (!process) {
         std::puts("{\"found\":false}");
         return 1;
@@ -290,11 +293,7 @@ int resizeClient(int width, int height) {
 // The suggested place travels in the program's own memory, as it does when Windows sends it.
 int sendDpiChanged(int dpi, RECT suggested) {
     const HWND window = FindWindowA("SERVERBROWSER", nullptr);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    const HANDLE process = window ? OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                                                processId)
-                                  : nullptr;
+    const HANDLE process = openProcessOf(window);
     if (!process) return 1;
     {
         const Remote remote(process);
