@@ -59,6 +59,8 @@ class MainWindowTest(unittest.TestCase):
                                  and s["statusBar"]["text"] == "Failed to resolve hostname.",
                                  "a row per answering server")
             check_layout(self, state)
+            frame = app.window_of("SERVERBROWSER", "serverbrowser")["rect"]
+            self.assertEqual((frame["x"], frame["y"], frame["width"], frame["height"]), (100, 100, 700, 400))
             shown = {row[ADDRESS]: row for row in rows(state)}
             for server in SERVERS + [LOCAL]:
                 info, row = server["info"], shown[server["address"]]
