@@ -8,7 +8,6 @@ install(FILES ${PROJECT_BINARY_DIR}/packaging/README.txt DESTINATION .)
 
 set(CPACK_PACKAGE_NAME "TarnwickServerBrowser")
 set(CPACK_PACKAGE_VENDOR "Kestrel Forge")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Tarnwick Server Browser")
 set(CPACK_PACKAGE_FILE_NAME "TarnwickServerBrowser-${PROJECT_VERSION}-win64")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "Tarnwick Server Browser")
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "Tarnwick Server Browser")

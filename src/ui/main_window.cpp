@@ -112,10 +112,9 @@ void measureStatusBar() {
 
 // Columns keep the widths the user gave them, in proportion; the last ones are stretched
 // again by the layout that follows.
-void rescaleColumns(HWND list, UINT fromDpi, UINT toDpi) {
-    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
-    const int count = header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
-    for (int column = 0; column + 1 < count; ++column) {
+template <std::size_t N>
+void rescaleColumns(HWND list, const ColumnDefinition (&)[N], UINT fromDpi, UINT toDpi) {
+    for (int column = 0; column + 1 < static_cast<int>(N); ++column) {
         const int width = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
         setListColumnWidth(list, column, MulDiv(width, static_cast<int>(toDpi), static_cast<int>(fromDpi)));
     }
@@ -182,7 +181,9 @@ LRESULT onTimer(HWND, WPARAM wParam, LPARAM) {
 LRESULT onDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
     const UINT dpi = HIWORD(wParam);
     if (dpi && dpi != windowScaleDpi) {
-        for (HWND list : {serverList, playerList, infoList}) rescaleColumns(list, windowScaleDpi, dpi);
+        rescaleColumns(serverList, serverColumns, windowScaleDpi, dpi);
+        rescaleColumns(playerList, playerColumns, windowScaleDpi, dpi);
+        rescaleColumns(infoList, infoColumns, windowScaleDpi, dpi);
         windowScaleDpi = dpi;
         if (HFONT font = createFontForDpi(dpi)) {
             for (HWND child : {statusBar, serverList, playerList, infoList})
