@@ -37,6 +37,10 @@ constexpr UINT dpiChangedMessage = 0x02E0;
 UINT windowScaleDpi = baseDpi;
 HFONT dpiFont = nullptr;
 
+// The list that had the keyboard last (window thread); the server list until another list
+// takes it.
+HWND focusedList = nullptr;
+
 constexpr int resourceTextSize = 100;
 constexpr int defaultStatusHeight = 20;
 
@@ -90,6 +94,12 @@ bool insertColumns(HWND list, const ColumnDefinition (&columns)[N]) {
     return true;
 }
 
+// Registered by the shell: sent to every top-level window when the taskbar is made anew
+// (Explorer restarted), after every notification-area icon is gone.
+UINT taskbarCreatedMessage = 0;
+// Whether the tray icon is there: a window minimised without one would have no way back.
+bool trayIconShown = false;
+
 void addTrayIcon(HWND window) {
     std::memset(&trayIconRecord, 0, sizeof trayIconRecord);
     // The first form of the record, sized for this build's pointer width.
@@ -100,7 +110,7 @@ void addTrayIcon(HWND window) {
     trayIconRecord.uCallbackMessage = trayCallbackMessage;
     trayIconRecord.hIcon = LoadIconA(instanceHandle, MAKEINTRESOURCEA(IDI_SMALL));
     std::memcpy(trayIconRecord.szTip, trayTip, sizeof trayTip);
-    Shell_NotifyIconA(NIM_ADD, &trayIconRecord);
+    trayIconShown = Shell_NotifyIconA(NIM_ADD, &trayIconRecord) != FALSE;
 }
 
 // The status bar's height comes from its font; the default until it has told its own.
@@ -118,6 +128,18 @@ void rescaleColumns(HWND list, const ColumnDefinition (&)[N], UINT fromDpi, UINT
         const int width = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
         setListColumnWidth(list, column, MulDiv(width, static_cast<int>(toDpi), static_cast<int>(fromDpi)));
     }
+}
+
+// Gives the children the text size of the DPI and measures the status bar anew.
+void setChildrenFont(UINT dpi) {
+    if (HFONT font = createFontForDpi(dpi)) {
+        for (HWND child : {statusBar, serverList, playerList, infoList})
+            SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        if (dpiFont) DeleteObject(dpiFont);
+        dpiFont = font;
+    }
+    SendMessageA(statusBar, WM_SIZE, 0, 0);
+    measureStatusBar();
 }
 
 void moveChild(HWND child, const ChildRect& place) {
@@ -144,7 +166,11 @@ LRESULT onSize(HWND window, WPARAM wParam, LPARAM lParam) {
 LRESULT onEraseBackground(HWND, WPARAM, LPARAM) { return 1; }
 
 LRESULT onNotify(HWND window, WPARAM wParam, LPARAM lParam) {
-    return handleListNotify(window, wParam, reinterpret_cast<NMHDR*>(lParam));
+    NMHDR* header = reinterpret_cast<NMHDR*>(lParam);
+    if (header && header->code == NM_SETFOCUS &&
+        (header->hwndFrom == serverList || header->hwndFrom == playerList || header->hwndFrom == infoList))
+        focusedList = header->hwndFrom;
+    return handleListNotify(window, wParam, header);
 }
 
 LRESULT onCommand(HWND window, WPARAM wParam, LPARAM) {
@@ -153,9 +179,10 @@ LRESULT onCommand(HWND window, WPARAM wParam, LPARAM) {
 }
 
 // Minimising hides the window instead, leaving only the tray icon. The whole value is
-// compared: only the plain minimise command hides.
+// compared: only the plain minimise command hides. Without the icon (the shell refused it and
+// has not been restarted since) the window is minimised as usual, so it can still come back.
 LRESULT onSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
-    if (wParam == SC_MINIMIZE)
+    if (wParam == SC_MINIMIZE && trayIconShown)
         ShowWindow(window, SW_HIDE);
     else
         DefWindowProcA(window, WM_SYSCOMMAND, wParam, lParam);
@@ -167,7 +194,15 @@ LRESULT onTrayCallback(HWND window, WPARAM, LPARAM lParam) {
 }
 
 LRESULT onServerRow(HWND, WPARAM, LPARAM lParam) {
-    if (lParam) applyServerRowUpdate(*reinterpret_cast<const ServerRowUpdate*>(lParam));
+    applyServerRowUpdate(lParam);
+    return 0;
+}
+
+// The frame itself takes nothing from the keyboard: whenever it gets the focus (shown,
+// activated, back from the tray, after a dialog box or a menu) the focus goes on to the list
+// that had it last, so the arrow keys and Enter work without a click.
+LRESULT onSetFocus(HWND, WPARAM, LPARAM) {
+    SetFocus(focusedList ? focusedList : serverList);
     return 0;
 }
 
@@ -185,14 +220,7 @@ LRESULT onDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
         rescaleColumns(playerList, playerColumns, windowScaleDpi, dpi);
         rescaleColumns(infoList, infoColumns, windowScaleDpi, dpi);
         windowScaleDpi = dpi;
-        if (HFONT font = createFontForDpi(dpi)) {
-            for (HWND child : {statusBar, serverList, playerList, infoList})
-                SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-            if (dpiFont) DeleteObject(dpiFont);
-            dpiFont = font;
-        }
-        SendMessageA(statusBar, WM_SIZE, 0, 0);
-        measureStatusBar();
+        setChildrenFont(dpi);
     }
     const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
     if (suggested)
@@ -216,6 +244,7 @@ constexpr MessageHandler messageTable[] = {
     {WM_SYSCOMMAND, onSysCommand},
     {trayCallbackMessage, onTrayCallback},
     {serverRowMessage, onServerRow},
+    {WM_SETFOCUS, onSetFocus},
     {WM_TIMER, onTimer},
     {dpiChangedMessage, onDpiChanged},
 };
@@ -244,6 +273,7 @@ HWND createMainWindow(HINSTANCE instance) {
     windowClass.lpszClassName = className;
     windowClass.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SMALL));
     RegisterClassExA(&windowClass);
+    taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
 
     instanceHandle = instance;
     // Made at the system's DPI, which is the window's own on most machines; WM_CREATE scales
@@ -271,6 +301,11 @@ void destroyPopupMenus() {
 }
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Its number is only known at run time, so it cannot stand in the table.
+    if (message == taskbarCreatedMessage && message != 0) {
+        addTrayIcon(window);
+        return 0;
+    }
     for (const MessageHandler& entry : messageTable)
         if (entry.message == message) return entry.handle(window, wParam, lParam);
     return DefWindowProcA(window, message, wParam, lParam);
@@ -278,6 +313,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 bool createChildren(HWND window) {
     windowScaleDpi = windowDpi(window);
+    focusedList = nullptr;
     statusBar = CreateStatusWindowA(static_cast<LONG>(statusBarStyle), "Ready.", window, IDC_STATUSBAR);
     ShowWindow(statusBar, SW_SHOW);
     measureStatusBar();
@@ -293,6 +329,9 @@ bool createChildren(HWND window) {
     if (!insertColumns(playerList, playerColumns)) return false;
     infoList = createListView(window);
     if (!insertColumns(infoList, infoColumns)) return false;
+    // The controls start with the system DPI's font: a window on a screen of another DPI
+    // needs its own from the start.
+    if (windowScaleDpi != systemDpi()) setChildrenFont(windowScaleDpi);
 
     addTrayIcon(window);
     return true;

@@ -100,11 +100,19 @@ class CommandsTest(unittest.TestCase):
         state = app.wait_for(lambda s: len(s["serverList"]["rows"]) == len(SERVERS), "a row per server")
         self.assertEqual(templist(app), response)
 
-        # A double-click on a row shows its server and starts the game connected to it, in
-        # the install directory.
+        # With the keyboard alone, from start-up: Down picks the first row and Enter starts
+        # the game connected to it, in the install directory.
+        first = state["serverList"]["rows"][0]["cells"][4]
+        app.key("Down")
+        app.key("Return")
+        started = harness.wait_until(lambda: launches(game_folder), "the game started by Down and Enter")
+        self.assertEqual(started, [(GAME + "  +connect " + first, INSTALL_DIR, str(SW_SHOWNORMAL))])
+
+        # A double-click on a row shows its server and starts the game connected to it.
         app.click(row_point(state, ALPHA), repeat=2)
-        started = harness.wait_until(lambda: launches(game_folder), "the game started by a double-click")
-        self.assertEqual(started, [(GAME + "  +connect 127.1.0.5:27910", INSTALL_DIR, str(SW_SHOWNORMAL))])
+        started = harness.wait_until(lambda: len(launches(game_folder)) == 2 and launches(game_folder),
+                                     "the game started by a double-click")
+        self.assertEqual(started[1][0], GAME + "  +connect 127.1.0.5:27910")
         state = app.wait_for(lambda s: details(s) == expected_details(ALPHA), "Alpha's players and variables")
         self.assertEqual(details(state)[1][:2], [["Admin", "up"], ["admin", "low"]])
 
@@ -132,9 +140,9 @@ class CommandsTest(unittest.TestCase):
         state = app.wait_for(lambda s: details(s) == expected_details(BRAVO), "Bravo's details again")
         session.xdotool("mousemove", *row_point(state, CHARLIE))
         app.key("Return")
-        started = harness.wait_until(lambda: len(launches(game_folder)) == 2 and launches(game_folder),
+        started = harness.wait_until(lambda: len(launches(game_folder)) == 3 and launches(game_folder),
                                      "the game started by Enter")
-        self.assertEqual(started[1][0], GAME + "  +connect 127.1.0.6:27910")
+        self.assertEqual(started[2][0], GAME + "  +connect 127.1.0.6:27910")
 
         # A click and a double-click beside the rows empty the pane and start nothing; the
         # next start (Enter again) is the only new one.
@@ -147,9 +155,9 @@ class CommandsTest(unittest.TestCase):
             app.click(row_point(state, BRAVO))
             app.wait_for(lambda s: details(s) == expected_details(BRAVO), "Bravo's details again")
         app.key("Return")
-        started = harness.wait_until(lambda: len(launches(game_folder)) >= 3 and launches(game_folder),
+        started = harness.wait_until(lambda: len(launches(game_folder)) >= 4 and launches(game_folder),
                                      "the game started by Enter after the clicks beside the rows")
-        self.assertEqual([launch[0] for launch in started[2:]], [GAME + "  +connect 127.1.0.6:27910"])
+        self.assertEqual([launch[0] for launch in started[3:]], [GAME + "  +connect 127.1.0.6:27910"])
 
         # The row menu copies the right-clicked row, not the selected one (Bravo), through the
         # Win32 clipboard to the X clipboard.
@@ -188,7 +196,7 @@ class CommandsTest(unittest.TestCase):
         app.wait_for(lambda s: s["statusBar"]["text"] == "Failed to open temporary list.", "the write failure")
 
         # Alt+/ and Alt+? open the About box; OK, Enter and Esc close it.
-        for keys, close in (("alt+slash", None), ("alt+question", "Return"), ("alt+slash", "Escape")):
+        for keys, close in (("alt+slash", None), ("alt+slash", "Escape"), ("alt+question", "Return")):
             app.key(keys)
             box = harness.wait_until(lambda: app.window_of("#32770", ""), "the About box after " + keys)
             if close is None:
@@ -197,6 +205,9 @@ class CommandsTest(unittest.TestCase):
             else:
                 app.key(close)
             harness.wait_until(lambda: not app.window_of("#32770", ""), "the About box closed")
+        # The keys reach the server list again: Enter starts the selected row's game.
+        app.key("Return")
+        harness.wait_until(lambda: len(launches(game_folder)) == 5, "the game started by Enter after the About box")
 
         # File > Exit ends the program and removes its tray icon.
         self.assertEqual(len(session.tray_icons()), 1)
@@ -228,6 +239,9 @@ class CommandsTest(unittest.TestCase):
             self.assertFalse(app.state()["visible"])
             click_icon(1)
             app.wait_for(lambda s: s["visible"], "the window shown by a left click")
+            # Back from the tray, the keys reach the server list at once.
+            app.key("Down")
+            app.wait_for(lambda s: len(s["playerList"]["rows"]) == len(ALPHA["players"]), "the row picked by Down")
 
             # The right button opens the tray menu (Exit, Restore) at the cursor. The keyboard
             # stays with the tray window, which belongs to another process, so the items are
