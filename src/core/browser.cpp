@@ -5,7 +5,6 @@
 #include "protocol/receiver.h"
 
 #include <windows.h>
-#include <mmsystem.h>
 
 #include <cstring>
 
@@ -19,8 +18,6 @@ HANDLE receiverThread = INVALID_HANDLE_VALUE;
 constexpr char gameKey[] = "Software\\Kestrel Forge\\Tarnwick";
 constexpr char installDirValue[] = "INSTDIR";
 constexpr char defaultInstallDir[] = "c:\\games\\tarnwick";
-// Pings are differences of timeGetTime stamps, which are coarse unless the process asks for 1 ms.
-constexpr UINT timerResolutionMs = 1;
 
 // The game's installer is a 32-bit program, so its keys live in the 32-bit registry view.
 // Read access is all the browser needs; a key that cannot be read counts as missing.
@@ -67,7 +64,6 @@ const char* installDirectory() { return installDir; }
 
 void startBrowser() {
     findInstallDir();
-    timeBeginPeriod(timerResolutionMs);
     openQueryChannel();
     receiverThread = CreateThread(nullptr, 0, runReceiver, nullptr, 0, nullptr);
     updateList();
@@ -78,5 +74,4 @@ void stopBrowser() {
     if (receiverThread != INVALID_HANDLE_VALUE && receiverThread != nullptr) CloseHandle(receiverThread);
     receiverThread = INVALID_HANDLE_VALUE;
     closeQueryChannel();
-    timeEndPeriod(timerResolutionMs);
 }

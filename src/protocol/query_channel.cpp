@@ -1,11 +1,11 @@
 #include "protocol/query_channel.h"
 
 #include <windows.h>
-#include <mmsystem.h>
 
 #include <atomic>
 #include <cstring>
 
+#include "core/clock.h"
 #include "core/server_table.h"
 #include "core/view.h"
 #include "protocol/query_entry.h"
@@ -56,7 +56,7 @@ void queryServer(const char* entry) {
     std::string key = formatAddressKey(destination);
     {
         auto lock = lockServerTable();
-        findOrAddServer(key).queryTime = timeGetTime();
+        findOrAddServer(key).queryTime = clockMs();
     }
     sendto(channel, statusQuery, statusQueryLength, 0, reinterpret_cast<const sockaddr*>(&destination),
            sizeof destination);

@@ -1,11 +1,11 @@
 #include "protocol/receiver.h"
 
 #include <windows.h>
-#include <mmsystem.h>
 
 #include <new>
 #include <string>
 
+#include "core/clock.h"
 #include "core/server_table.h"
 #include "core/view.h"
 #include "protocol/query_channel.h"
@@ -48,13 +48,11 @@ DWORD WINAPI runReceiver(void*) {
     }
 }
 
-void handleStatusReply(int length, const sockaddr_in& from, const char* bytes) {
+namespace {
+
+void takeStatusReply(int length, const sockaddr_in& from, const char* bytes) {
     StatusReply reply;
-    try {
-        if (!parseStatusReply(bytes, length, reply)) return;
-    } catch (const std::bad_alloc&) {
-        return;
-    }
+    if (!parseStatusReply(bytes, length, reply)) return;
     std::string key = formatAddressKey(from);
 
     // Parsed outside the lock; applied and copied under it; shown after it is released,
@@ -64,8 +62,18 @@ void handleStatusReply(int length, const sockaddr_in& from, const char* bytes) {
         auto lock = lockServerTable();
         ServerRecord* record = findServer(key);
         if (record == nullptr) return;
-        applyStatusReply(*record, reply, timeGetTime());
+        applyStatusReply(*record, reply, clockMs());
         fields = rowFieldsOf(*record);
     }
     updateServerRow(key, fields);
+}
+
+}  // namespace
+
+void handleStatusReply(int length, const sockaddr_in& from, const char* bytes) {
+    try {
+        takeStatusReply(length, from, bytes);
+    } catch (const std::bad_alloc&) {
+        // Memory ran out somewhere on the way: this reply is dropped, and the receiver goes on.
+    }
 }

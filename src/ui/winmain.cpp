@@ -1,10 +1,34 @@
 #include <windows.h>
 
 #include "core/browser.h"
+#include "core/clock.h"
 #include "resources/resource.h"
 #include "ui/main_window.h"
 
+namespace {
+
+// LOAD_LIBRARY_SEARCH_SYSTEM32, which older headers may not name.
+constexpr DWORD searchSystemFolder = 0x00000800;
+
+// Players run the program from their downloads folder, which Windows would search first for
+// any DLL that is not one of its known DLLs: every DLL loaded from now on, by the program or
+// on its behalf, comes from the system folder. SetDefaultDllDirectories is looked up at run
+// time (Windows 7 has it only with its 2011 loader update); without it the current folder at
+// least is left out of the search.
+void restrictDllSearch() {
+    using SetDefaultDllDirectories = BOOL(WINAPI*)(DWORD);
+    const auto setDefault = reinterpret_cast<SetDefaultDllDirectories>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
+    if (!setDefault || !setDefault(searchSystemFolder)) SetDllDirectoryA("");
+}
+
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    restrictDllSearch();
+    // Before any thread that reads the clock.
+    startClock();
+
     const HWND window = createMainWindow(instance);
     if (!window) return 0;
     ShowWindow(window, showCommand);
