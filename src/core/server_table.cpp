@@ -2,15 +2,17 @@
 
 namespace {
 
-// Function-local statics: built on first use, so no other static initializer can see them unbuilt.
+// Built on first use, so no other static initializer can see them unbuilt, and never
+// destroyed: a list thread or the receiver may still take the lock and touch the table after
+// the entry point has returned, while the runtime runs the destructors of statics.
 ServerTable& table() {
-    static ServerTable servers;
-    return servers;
+    static ServerTable* const servers = new ServerTable;
+    return *servers;
 }
 
 std::mutex& tableMutex() {
-    static std::mutex mutex;
-    return mutex;
+    static std::mutex* const mutex = new std::mutex;
+    return *mutex;
 }
 
 }  // namespace

@@ -88,7 +88,11 @@ void applyStatusReply(ServerRecord& record, const StatusReply& reply, std::uint3
     record.players = reply.players;
     record.playerCount = static_cast<std::int32_t>(record.players.size());
     for (const auto& [key, value] : reply.infoPairs) {
-        record.info[key] = value;
+        const auto known = record.info.find(key);
+        if (known != record.info.end())
+            known->second = value;
+        else if (record.info.size() < maxServerInfoKeys)
+            record.info.emplace(key, value);
         if (key == "mapname") {
             record.mapName = value;
         } else if (key == "hostname") {

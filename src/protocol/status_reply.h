@@ -29,6 +29,12 @@ struct StatusReply {
 // (shorter than the header, another header, or fewer than two lines).
 bool parseStatusReply(const char* bytes, int length, StatusReply& out);
 
+// The most info variables kept per server. Variables are merged and never removed, so without
+// a bound any sender could add a hundred new names with every datagram; real servers report
+// a few dozen, and the details pane still fills at once with this many.
+constexpr std::size_t maxServerInfoKeys = 1024;
+
 // Merges a parsed reply into the server's record: ping from now - queryTime, the players
-// replaced, the info variables merged and hostName, mapName and maxClients taken from them.
+// replaced, the info variables merged (a new name beyond maxServerInfoKeys is dropped; known
+// names still update) and hostName, mapName and maxClients taken from them.
 void applyStatusReply(ServerRecord& record, const StatusReply& reply, std::uint32_t now);

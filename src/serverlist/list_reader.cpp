@@ -32,7 +32,7 @@ int readListLine(std::FILE* file, char* buffer, int size) {
     return count - 1;
 }
 
-void readListEntries(std::FILE* file, const std::function<void(const char*)>& onEntry) {
+bool readListEntries(std::FILE* file, const std::function<void(const char*)>& onEntry, std::size_t maxEntries) {
     char line[listLineSize];
     int result = readListLine(file, line, listLineSize);
     if (std::strncmp(line, headerPrefix, headerPrefixLength) == 0) {
@@ -41,9 +41,11 @@ void readListEntries(std::FILE* file, const std::function<void(const char*)>& on
         }
         result = readListLine(file, line, listLineSize);
     }
-    while (result >= 0) {
-        if (std::strcmp(line, listEndLine) == 0) return;
+    for (std::size_t count = 0; result >= 0; ++count) {
+        if (std::strcmp(line, listEndLine) == 0) return false;
+        if (count == maxEntries) return true;
         onEntry(line);
         result = readListLine(file, line, listLineSize);
     }
+    return false;
 }

@@ -3,6 +3,7 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -75,8 +76,9 @@ bool readableWithin(SOCKET socket, unsigned limitMs) {
 
 // Connects, sends the request and stores the whole response in templist.txt. False, with the
 // failure shown, when nothing was stored; the socket and the file are closed on every path.
-bool storeResponse(const char* url, const in_addr& serverAddress, unsigned connectLimitMs,
-                   unsigned stallLimitMs) {
+bool storeResponse(const char* url, const in_addr& serverAddress, unsigned connectLimitMs, unsigned stallLimitMs,
+                   unsigned downloadLimitMs) {
+    const DWORD start = GetTickCount();
     const Socket connection(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -101,17 +103,26 @@ bool storeResponse(const char* url, const in_addr& serverAddress, unsigned conne
         return false;
     }
     char buffer[transferBufferSize];
-    while (readableWithin(connection.get(), stallLimitMs)) {
+    for (;;) {
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= downloadLimitMs) {
+            setStatusText("List download took too long.");
+            return false;
+        }
+        if (!readableWithin(connection.get(), std::min(stallLimitMs, static_cast<unsigned>(downloadLimitMs - elapsed)))) {
+            // Quiet to the end of the whole limit is the whole limit running out.
+            if (GetTickCount() - start >= downloadLimitMs) continue;
+            return true;
+        }
         const int received = recv(connection.get(), buffer, transferBufferSize, 0);
-        if (received <= 0) break;
+        if (received <= 0) return true;
         std::fwrite(buffer, 1, static_cast<std::size_t>(received), file.get());
     }
-    return true;
 }
 
 }  // namespace
 
-void downloadServerList(const char* url, unsigned connectLimitMs, unsigned stallLimitMs) {
+void downloadServerList(const char* url, unsigned connectLimitMs, unsigned stallLimitMs, unsigned downloadLimitMs) {
     const std::string host = hostOfUrl(url);
     const hostent* resolved = gethostbyname(host.c_str());
     if (resolved == nullptr || resolved->h_addrtype != AF_INET || resolved->h_addr_list[0] == nullptr) {
@@ -126,7 +137,7 @@ void downloadServerList(const char* url, unsigned connectLimitMs, unsigned stall
     std::vector<std::string> entries;
     {
         const auto listFile = lockListFile();
-        if (!storeResponse(url, serverAddress, connectLimitMs, stallLimitMs)) return;
+        if (!storeResponse(url, serverAddress, connectLimitMs, stallLimitMs, downloadLimitMs)) return;
         if (!loadListEntries(tempListFile, entries)) return;
     }
     queryListEntries(entries);

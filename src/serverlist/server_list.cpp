@@ -11,13 +11,11 @@
 #include "core/unique_file.h"
 #include "core/view.h"
 
-namespace {
-
-std::mutex listFileMutex;
-
-}  // namespace
-
-std::unique_lock<std::mutex> lockListFile() { return std::unique_lock<std::mutex>(listFileMutex); }
+std::unique_lock<std::mutex> lockListFile() {
+    // Never destroyed, like the server table: a list thread may hold it while the process exits.
+    static std::mutex* const listFileMutex = new std::mutex;
+    return std::unique_lock<std::mutex>(*listFileMutex);
+}
 
 bool loadListEntries(const char* path, std::vector<std::string>& entries) {
     entries.clear();
@@ -26,7 +24,8 @@ bool loadListEntries(const char* path, std::vector<std::string>& entries) {
         setStatusText("Failed to open list file.");
         return false;
     }
-    readListEntries(file.get(), [&entries](const char* entry) { entries.emplace_back(entry); });
+    if (readListEntries(file.get(), [&entries](const char* entry) { entries.emplace_back(entry); }))
+        setStatusText(("List too long: only its first " + std::to_string(maxListEntries) + " servers are queried.").c_str());
     return true;
 }
 

@@ -11,7 +11,8 @@ constexpr UINT trayCallbackMessage = WM_USER + 1;
 // Sent (never posted) by updateServerRow from the receiver thread, so that the whole row
 // update runs on the window thread as one step and no sort can fall between finding a
 // server's row and writing its texts. wParam: 0. lParam: const ServerRowUpdate*, owned by
-// the sender and valid until SendMessageA returns. Result: 0.
+// the sender and valid until SendMessageA returns; the window takes no other pointer than
+// the one being sent at that moment. Result: 0.
 constexpr UINT serverRowMessage = WM_APP + 1;
 
 // The main window's timer that paints the server list's held-back changes (server_rows.cpp).

@@ -18,7 +18,8 @@ std::string buildClipboardText(int kind, const ClipboardCells& texts) {
     int written = -1;
     switch (kind) {
     case copyAddressKind:
-        return address;
+        written = std::snprintf(buffer, sizeof buffer, "%s", address.c_str());
+        break;
     case copyUrlKind:
         written = std::snprintf(buffer, sizeof buffer, "tarnwick://%s", address.c_str());
         break;
@@ -35,5 +36,10 @@ std::string buildClipboardText(int kind, const ClipboardCells& texts) {
         return {};
     }
     if (written < 0) return {};
-    return buffer;
+    // Names come from the network: a carriage return or another control character would act
+    // when the text is pasted into a console, so each becomes a blank.
+    std::string text = buffer;
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < ' ') c = ' ';
+    return text;
 }

@@ -1,5 +1,6 @@
 #include "ui/details.h"
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -79,15 +80,25 @@ LRESULT runRowMenu(HWND window, int row) {
 
 void showServerDetails(int row) {
     const std::string key = readRowText(row, addressColumn, detailsAddressSize);
-    SendMessageA(playerList, LVM_DELETEALLITEMS, 0, 0);
-    SendMessageA(infoList, LVM_DELETEALLITEMS, 0, 0);
+    // A visible list view paints and updates its scroll bar on every inserted row: under Wine
+    // a pane of 63 rows took about 1.8 s that way. Held, the rows are painted once, at the end.
+    for (HWND list : {playerList, infoList}) {
+        SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+        SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    }
 
     ServerDetails details;
     if (copyServerDetails(key, details)) {
         fillPlayerList(details.players);
         fillInfoList(details.info);
     }
+    // Redraw on first, so that the scroll bars show and the stretch fits the narrower views.
+    for (HWND list : {playerList, infoList}) SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     autosizeLastColumns();
+    for (HWND list : {playerList, infoList}) {
+        InvalidateRect(list, nullptr, TRUE);
+        UpdateWindow(list);
+    }
 }
 
 LRESULT handleListNotify(HWND window, WPARAM wParam, NMHDR* header) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <atomic>
 #include <map>
+#include <new>
 #include <vector>
 
 #include "core/server_table.h"
@@ -23,6 +24,11 @@ constexpr std::array<int, serverColumnCount> initialSortFlags = {0, 0, 1, 0, 0};
 // The window that updateServerRow sends to; null before the window exists and after it is
 // destroyed, so that a late reply from the receiver thread changes nothing.
 std::atomic<HWND> rowWindow{nullptr};
+
+// The update that updateServerRow is sending at this moment. serverRowMessage carries a
+// pointer, and any thread or process can send the window that message: only this one is
+// taken. A single thread (the receiver) sends row updates.
+std::atomic<const ServerRowUpdate*> sendingUpdate{nullptr};
 
 // Window thread only. The texts of every row by row tag, exactly as the list view shows
 // them, and each server's row tag by address key: a reply finds its row without reading
@@ -98,6 +104,28 @@ const std::string& cellOfTag(LPARAM tag, int column) {
     return rowTexts[static_cast<std::size_t>(tag)][static_cast<std::size_t>(column)];
 }
 
+// Creates the server's row on its first update and brings its cells up to date.
+void applyRowTexts(const RowTexts& texts) {
+    auto known = rowTagByKey.find(texts[addressColumn]);
+    int row = known == rowTagByKey.end() ? -1 : rowOfTag(known->second);
+    int tag = known == rowTagByKey.end() ? -1 : known->second;
+    if (row < 0) {
+        tag = static_cast<int>(SendMessageA(serverList, LVM_GETITEMCOUNT, 0, 0));
+        row = insertRow(tag, texts);
+        if (row < 0) return;
+    }
+    // The name stays as the first reply gave it; the other cells follow every reply. A cell
+    // that already shows its text is left alone: under Wine each write invalidates the cell
+    // through the server (about 50 us), and a refresh mostly changes only the ping.
+    for (int column = mapColumn; column <= addressColumn; ++column) {
+        std::string& shown = rowTexts[static_cast<std::size_t>(tag)][static_cast<std::size_t>(column)];
+        const std::string& text = texts[static_cast<std::size_t>(column)];
+        if (shown == text) continue;
+        setListCellText(serverList, row, column, text);
+        shown = text;
+    }
+}
+
 }  // namespace
 
 void beginServerRows(HWND mainWindow) {
@@ -118,28 +146,18 @@ void updateServerRow(const std::string& key, const ServerRowFields& fields) {
     const HWND window = rowWindow.load();
     if (!window) return;
     const ServerRowUpdate update{&key, &fields};
+    sendingUpdate.store(&update);
     SendMessageA(window, serverRowMessage, 0, reinterpret_cast<LPARAM>(&update));
+    sendingUpdate.store(nullptr);
 }
 
-void applyServerRowUpdate(const ServerRowUpdate& update) {
-    const RowTexts texts = rowTextsOf(*update.key, *update.fields);
-    auto known = rowTagByKey.find(texts[addressColumn]);
-    int row = known == rowTagByKey.end() ? -1 : rowOfTag(known->second);
-    int tag = known == rowTagByKey.end() ? -1 : known->second;
-    if (row < 0) {
-        tag = static_cast<int>(SendMessageA(serverList, LVM_GETITEMCOUNT, 0, 0));
-        row = insertRow(tag, texts);
-        if (row < 0) return;
-    }
-    // The name stays as the first reply gave it; the other cells follow every reply. A cell
-    // that already shows its text is left alone: under Wine each write invalidates the cell
-    // through the server (about 50 us), and a refresh mostly changes only the ping.
-    for (int column = mapColumn; column <= addressColumn; ++column) {
-        std::string& shown = rowTexts[static_cast<std::size_t>(tag)][static_cast<std::size_t>(column)];
-        const std::string& text = texts[static_cast<std::size_t>(column)];
-        if (shown == text) continue;
-        setListCellText(serverList, row, column, text);
-        shown = text;
+void applyServerRowUpdate(LPARAM message) {
+    const auto* update = reinterpret_cast<const ServerRowUpdate*>(message);
+    if (!update || update != sendingUpdate.load()) return;
+    try {
+        applyRowTexts(rowTextsOf(*update->key, *update->fields));
+    } catch (const std::bad_alloc&) {
+        // The row keeps what it showed; the server's next reply tries again.
     }
 }
 

@@ -25,8 +25,9 @@ struct ServerRowUpdate {
 void beginServerRows(HWND mainWindow);
 // From here on updateServerRow has no effect (the main window is being destroyed).
 void endServerRows();
-// Creates or refreshes a server's row; window thread, for serverRowMessage.
-void applyServerRowUpdate(const ServerRowUpdate& update);
+// Creates or refreshes a server's row; window thread, for serverRowMessage. Takes only the
+// update that updateServerRow is sending at that moment; anything else is ignored.
+void applyServerRowUpdate(LPARAM message);
 
 // Paints what changed in the server list while its painting was held back; window thread,
 // on the paint timer (serverPaintTimer). Does nothing when nothing is held.

@@ -36,9 +36,10 @@ std::vector<Line> linesOf(const std::string& bytes, int size = listLineSize) {
     return lines;
 }
 
-std::vector<std::string> entriesOf(const std::string& bytes) {
+// The entries of a list; cut: whether the list went on beyond limit.
+std::vector<std::string> entriesOf(const std::string& bytes, std::size_t limit = maxListEntries, bool cut = false) {
     std::vector<std::string> entries;
-    readListEntries(fileOf(bytes).get(), [&](const char* entry) { entries.emplace_back(entry); });
+    EXPECT_EQ(readListEntries(fileOf(bytes).get(), [&](const char* entry) { entries.emplace_back(entry); }, limit), cut);
     return entries;
 }
 
@@ -103,6 +104,10 @@ TEST(ReadListEntries, ListEndsAtXEmptyLineOrEndOfFile) {
     EXPECT_EQ(entriesOf("x\nX \nXX\n7\nX\nlost\n"), (Entries{"x", "X ", "XX", "7"}));
     // No trimming or validation.
     EXPECT_EQ(entriesOf(" host \n#comment\n"), (Entries{" host ", "#comment"}));
+    // At most the limit: a longer list is cut and says so; one that ends there is whole.
+    EXPECT_EQ(entriesOf("a\nb\nc\n", 2, true), (Entries{"a", "b"}));
+    EXPECT_EQ(entriesOf("a\nb\nX\nc\n", 2), (Entries{"a", "b"}));
+    EXPECT_EQ(entriesOf("a\nb\n\nc\n", 2), (Entries{"a", "b"}));
 }
 
 TEST(ReadListEntries, HttpHeaderIsSkipped) {

@@ -123,4 +123,13 @@ TEST(StatusReplyApply, PingPlayersAndInfo) {
     EXPECT_EQ(record.hostName, "Alpha");
     EXPECT_EQ(record.maxClients, 16);
     EXPECT_EQ(record.info.size(), 5u);
+
+    // Beyond the cap new names are dropped; known names still take new values.
+    std::string many;
+    for (std::size_t i = 0; i < maxServerInfoKeys; ++i) many += "\\k" + std::to_string(i) + "\\v";
+    applyStatusReply(record, parse(many + "\\hostname\\Beta\\k1\\w\n"), 0);
+    EXPECT_EQ(record.info.size(), maxServerInfoKeys);
+    EXPECT_EQ(record.info["hostname"], "Beta");
+    EXPECT_EQ(record.info["k1"], "w");
+    EXPECT_EQ(record.info.count("k" + std::to_string(maxServerInfoKeys - 1)), 0u);
 }

@@ -88,6 +88,8 @@ TEST(ClipboardText, ThreeKindsEachCellCutToItsBuffer) {
     EXPECT_EQ(buildClipboardText(copyAddressKind, alpha), "10.0.0.5:27910");
     EXPECT_EQ(buildClipboardText(copyUrlKind, alpha), "tarnwick://10.0.0.5:27910");
     EXPECT_EQ(buildClipboardText(copyFullInfoKind, alpha), "10.0.0.5:27910 Alpha 45 pond 3 / 16");
+    // Control characters from the network become blanks.
+    EXPECT_EQ(buildClipboardText(copyFullInfoKind, {"a", "x\r\ndel\x01\x1f", "1", "m\tq", "2"}), "a x  del   1 m q 2");
     // Empty cells keep their blanks.
     EXPECT_EQ(buildClipboardText(copyFullInfoKind, {"a", "", "45", "", "3 / 16"}), "a  45  3 / 16");
     const ClipboardCells longCells = {"a", std::string(70, 'n'), std::string(20, '7'), std::string(40, 'm'),
