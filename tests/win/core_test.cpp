@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/browser.h"
+#include "core/clock.h"
 #include "core/server_table.h"
 #include "core/view.h"
 #include "serverlist/list_jobs.h"
@@ -54,6 +55,8 @@ void updateServerRow(const std::string&, const ServerRowFields&) {}
 namespace {
 
 constexpr DWORD waitLimitMs = 20000;
+// The program starts its clock before any thread; so does this process.
+const bool clockStarted = (startClock(), true);
 constexpr char gameKey[] = "Software\\Kestrel Forge\\Tarnwick";
 
 bool waitUntil(const std::function<bool()>& condition) {
@@ -186,6 +189,13 @@ TEST_F(ListTest, ResponseThatEndsEarlyIsStoredAndReadAsFarAsItCame) {
     }
     EXPECT_FALSE(wasQueried("127.3.9.9:27910"));
     EXPECT_EQ(statusTexts(), Texts{});
+
+    // A byte now and then, never stalling, is cut off at the download's whole limit.
+    world("{\"op\": \"master.set\", \"mode\": \"slow\", \"interval_ms\": 100, \"chunk_size\": 1, \"raw\": " +
+          raw(okHeader + "127.3.9.3\r\n") + "}");
+    downloadServerList(masterListUrl, masterConnectLimitMs, shortStallMs, 1000);
+    EXPECT_EQ(statusTexts(), Texts{"List download took too long."});
+    EXPECT_FALSE(wasQueried("127.3.9.3:27910"));
 }
 
 TEST_F(ListTest, FailureBeforeTheResponseKeepsThePreviousList) {

@@ -7,7 +7,10 @@
 //   probe windows         every top-level window: handle, class, title, visibility, place
 //   probe children HWND   the child windows of one window, alike
 //   probe clipboard       the clipboard's CF_TEXT, or null
-//   probe tray-dblclk     a tray double click that comes on its own, as the shell sends it
+//   probe row-message     sends the main window its private row message with a pointer
+//                         that means nothing in its process, as any program could
+//   probe taskbar-restart removes the main window's tray icon and sends the message that a
+//                         new taskbar sends, as when Explorer restarts
 //   probe resize W H      gives the main window a client area of W x H, as a user's drag would
 //   probe dpi D X Y W H   tells the main window it is now on a screen of D DPI, with the
 //                         place X, Y, W x H suggested for it, as Windows does
@@ -17,6 +20,7 @@
 // there, 2 on a usage error.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -271,13 +275,25 @@ int printClipboard() {
     return 0;
 }
 
-// Posts the tray icon's callback message with a mouse message, as the shell
-// does: a double click that comes on its own, which real input cannot make.
-int postTrayMessage(UINT mouseMessage) {
+int sendRowMessage() {
     const HWND window = FindWindowA("SERVERBROWSER", nullptr);
-    const bool posted = window && PostMessageA(window, trayCallbackMessage, 0, mouseMessage);
-    std::puts(posted ? "{\"posted\":true}" : "{\"posted\":false}");
-    return posted ? 0 : 1;
+    const bool sent = window && SendMessageTimeoutA(window, serverRowMessage, 0, 0x1000, SMTO_ABORTIFHUNG, 5000,
+                                                    nullptr);
+    std::puts(sent ? "{\"sent\":true}" : "{\"sent\":false}");
+    return sent ? 0 : 1;
+}
+
+int restartTaskbar() {
+    const HWND window = FindWindowA("SERVERBROWSER", nullptr);
+    NOTIFYICONDATAA icon = {};
+    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    icon.hWnd = window;
+    icon.uID = 0;
+    const bool removed = window && Shell_NotifyIconA(NIM_DELETE, &icon);
+    if (removed) SendMessageTimeoutA(window, RegisterWindowMessageA("TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG, 5000,
+                                     nullptr);
+    std::puts(removed ? "{\"removed\":true}" : "{\"removed\":false}");
+    return removed ? 0 : 1;
 }
 
 int resizeClient(int width, int height) {
@@ -313,13 +329,14 @@ int main(int argc, char** argv) {
     if (command == "children" && argc > 2)
         return printWindows(reinterpret_cast<HWND>(static_cast<INT_PTR>(std::strtoll(argv[2], nullptr, 0))));
     if (command == "clipboard") return printClipboard();
-    if (command == "tray-dblclk") return postTrayMessage(WM_LBUTTONDBLCLK);
+    if (command == "row-message") return sendRowMessage();
+    if (command == "taskbar-restart") return restartTaskbar();
     if (command == "resize" && argc > 3) return resizeClient(std::atoi(argv[2]), std::atoi(argv[3]));
     if (command == "dpi" && argc > 6) {
         const int x = std::atoi(argv[3]), y = std::atoi(argv[4]);
         return sendDpiChanged(std::atoi(argv[2]), RECT{x, y, x + std::atoi(argv[5]), y + std::atoi(argv[6])});
     }
-    std::fputs("usage: probe state | windows | children HWND | clipboard | tray-dblclk | resize W H | dpi D X Y W H\n",
+    std::fputs("usage: probe state | windows | children HWND | clipboard | row-message | taskbar-restart | resize W H | dpi D X Y W H\n",
                stderr);
     return 2;
 }
