@@ -1,11 +1,13 @@
 // How long the server list takes to take in replies and to sort, at 1,000 and 5,000 rows,
 // painting included: the rounds end when the last change is painted, a sort when its new
-// order is.
+// order is. Then how long a click on a row keeps the window thread busy filling the details
+// pane, painting included, for an ordinary server and for one at the info-variable cap.
 // Runs the real window under Wine (or Windows) and prints its figures; it asserts nothing.
 //
 //   row_bench [rows...]        default: 1000 5000
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -16,6 +18,8 @@
 
 #include "core/server_table.h"
 #include "core/view.h"
+#include "protocol/status_reply.h"
+#include "ui/details.h"
 #include "ui/app_messages.h"
 #include "ui/main_window.h"
 #include "ui/server_rows.h"
@@ -106,6 +110,39 @@ double sortTime(int column) {
     return millisecondsSince(start);
 }
 
+// Gives a server players and variables.
+void fillRecord(const std::string& key, int players, std::size_t variables) {
+    auto lock = lockServerTable();
+    ServerRecord& record = findOrAddServer(key);
+    record.players.clear();
+    for (int i = 0; i < players; ++i) record.players.push_back({"player " + std::to_string(i), i * 3, 40 + i});
+    record.info.clear();
+    for (std::size_t i = 0; i < variables; ++i) record.info["variable" + std::to_string(i)] = "value " + std::to_string(i);
+}
+
+// Milliseconds from a click on row 0 (showServerDetails) to both lists painted, median and
+// maximum of several fills: after an empty pane (every row new, the scroll bars appear) and
+// after row 1's pane of the same size (an arrow key between like servers).
+void paneFill(const char* what, const std::vector<std::string>& keys, int players, std::size_t variables) {
+    fillRecord(keys[0], players, variables);
+    fillRecord(keys[1], players, variables);
+    for (int before : {-1, 1}) {
+        std::vector<double> times;
+        for (int i = 0; i < 7; ++i) {
+            showServerDetails(before);
+            pumpMessages();
+            const Clock::time_point start = Clock::now();
+            showServerDetails(0);
+            UpdateWindow(playerList);
+            UpdateWindow(infoList);
+            times.push_back(millisecondsSince(start));
+        }
+        std::sort(times.begin(), times.end());
+        std::printf("details pane, %s, after %s: filled and painted in %7.1f ms (median), %7.1f ms (max)\n", what,
+                    before < 0 ? "an empty pane" : "a pane like it", times[times.size() / 2], times.back());
+    }
+}
+
 void run(int rows) {
     const HWND window = createMainWindow(GetModuleHandleA(nullptr));
     if (!window) {
@@ -121,6 +158,10 @@ void run(int rows) {
     const RoundFigures first = replyRound(keys, 0);
     const RoundFigures later = replyRound(keys, 1);
     const RoundFigures floor = emptyRound(window, rows);
+    if (rows == 1000) {
+        paneFill("16 players and 30 variables", keys, 16, 30);
+        paneFill("the 1024 variables of the cap", keys, 0, maxServerInfoKeys);
+    }
     std::printf("%5d rows: window thread per new row %6.1f us, per refreshed row %6.1f us (paint included), "
                 "per message with nothing to do %6.1f us\n",
                 rows, first.windowPerReply, later.windowPerReply, floor.windowPerReply);

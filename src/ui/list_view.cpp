@@ -36,3 +36,16 @@ void setListCellText(HWND list, int row, int column, const std::string& text) {
 void setListColumnWidth(HWND list, int column, int width) {
     SendMessageA(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(static_cast<WORD>(width), 0));
 }
+
+void stretchLastColumn(HWND list) {
+    const HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    const int last = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) - 1;
+    if (last < 0) return;
+    RECT client = {};
+    GetClientRect(list, &client);
+    int left = 0;
+    for (int column = 0; column < last; ++column)
+        left += static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+    if (SendMessageA(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(last), 0) == client.right - left) return;
+    setListColumnWidth(list, last, LVSCW_AUTOSIZE_USEHEADER);
+}

@@ -45,7 +45,10 @@ constexpr int resourceTextSize = 100;
 constexpr int defaultStatusHeight = 20;
 
 constexpr DWORD statusBarStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SBARS_SIZEGRIP | CCS_BOTTOM;
-constexpr DWORD listViewStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_AUTOARRANGE;
+// Repainting the rows then leaves the column header alone: under Wine's default theme a
+// header paint costs about 7 ms, a paint of the visible rows about 1 ms.
+constexpr DWORD listViewStyle =
+    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_CLIPCHILDREN | LVS_REPORT | LVS_SINGLESEL | LVS_AUTOARRANGE;
 constexpr DWORD mainWindowStyle = WS_POPUP | WS_OVERLAPPEDWINDOW;
 constexpr int mainWindowX = 100;
 constexpr int mainWindowY = 100;
@@ -321,9 +324,6 @@ bool createChildren(HWND window) {
     beginServerRows(window);
     serverList = createListView(window);
     SendMessageA(serverList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
-    // Repainting the rows then leaves the column header alone: under Wine's default theme a
-    // header paint costs about 7 ms, a paint of the visible rows about 1 ms.
-    SetWindowLongPtrA(serverList, GWL_STYLE, GetWindowLongPtrA(serverList, GWL_STYLE) | WS_CLIPCHILDREN);
     if (!insertColumns(serverList, serverColumns)) return false;
     playerList = createListView(window);
     if (!insertColumns(playerList, playerColumns)) return false;

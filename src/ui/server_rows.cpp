@@ -66,18 +66,6 @@ void holdPainting() {
     SetTimer(rowWindow.load(), serverPaintTimer, paintInterval, nullptr);
 }
 
-// Whether the Address column already reaches the view's right edge. Stretching it again
-// would change nothing on screen but repaint three column headers (about 7 ms each under
-// Wine's default theme), so a new row stretches it only when the view's width changed.
-bool addressColumnFits() {
-    RECT client = {};
-    GetClientRect(serverList, &client);
-    int left = 0;
-    for (int column = nameColumn; column < addressColumn; ++column)
-        left += static_cast<int>(SendMessageA(serverList, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
-    return SendMessageA(serverList, LVM_GETCOLUMNWIDTH, addressColumn, 0) == client.right - left;
-}
-
 int rowOfTag(int tag) {
     LVFINDINFOA find = {};
     find.flags = LVFI_PARAM;
@@ -167,7 +155,7 @@ void paintServerRows() {
     paintingHeld = false;
     // Redraw on first, so that the scroll bar shows and the stretch fits the narrower view.
     SendMessageA(serverList, WM_SETREDRAW, TRUE, 0);
-    if (!addressColumnFits()) autosizeLastColumns();
+    stretchLastColumn(serverList);
     // Painted now rather than at the next idle moment: a new row arriving first would hold
     // the painting back again before the paint message came.
     UpdateWindow(serverList);
