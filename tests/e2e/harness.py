@@ -250,10 +250,14 @@ class Session:
         subprocess.run(["import", "-window", "root", os.path.join(self.output_dir, name + ".png")], env=self.env,
                        timeout=60, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
-    def start(self, exe=None, folder=None):
-        """Starts serverbrowser.exe (the build's, unless exe) in a scratch working folder
-        (unless folder) and waits for its window."""
-        app = App(self, folder or tempfile.mkdtemp(prefix="run-", dir=self._scratch), exe or env("SB_EXE"))
+    def folder(self, prefix):
+        """A new folder in the session's scratch space."""
+        return tempfile.mkdtemp(prefix=prefix, dir=self._scratch)
+
+    def start(self, exe=None, folder=None, command=None):
+        """Starts serverbrowser.exe (the build's, unless exe; or the Wine command given) in a
+        scratch working folder (unless folder) and waits for its window."""
+        app = App(self, folder or self.folder("run-"), command or [exe or env("SB_EXE")])
         self.apps.append(app)
         app.wait_for(lambda state: state["found"], "the main window")
         return app
@@ -262,12 +266,14 @@ class Session:
 class App:
     """One run of serverbrowser.exe."""
 
-    def __init__(self, session, folder, exe):
+    def __init__(self, session, folder, command):
         self.session = session
         self.folder = folder
         self._last_click = (None, 0.0)
+        # Wine's start ends at once when it opens a shortcut: the window tells whether the program runs.
+        self.started_by_shell = command[0] == "start"
         self._log = open(os.path.join(session.output_dir, "serverbrowser-%d.log" % len(session.apps)), "wb")
-        self.process = subprocess.Popen([env("SB_WINE_RUN"), exe], cwd=folder, env=session.env,
+        self.process = subprocess.Popen([env("SB_WINE_RUN")] + command, cwd=folder, env=session.env,
                                         stdout=self._log, stderr=subprocess.STDOUT, start_new_session=True)
 
     def state(self):
@@ -276,7 +282,7 @@ class App:
     def wait_for(self, check, what):
         """Probes until check(state) is true; returns that state."""
         def attempt():
-            if self.process.poll() is not None:
+            if not self.started_by_shell and self.process.poll() is not None:
                 raise HarnessError("serverbrowser.exe ended (%s) while waiting for %s" % (self.process.returncode, what))
             state = self.state()
             return state if check(state) else None
@@ -318,7 +324,11 @@ class App:
         self.session.xdotool("key", *keys)
 
     def wait_exit(self):
-        """The program's exit code once it has ended; HarnessError if it does not end in time."""
+        """The program's exit code once it has ended (0 once its window is gone, when started
+        by the shell); HarnessError if it does not end in time."""
+        if self.started_by_shell:
+            wait_until(lambda: not self.state()["found"], "serverbrowser.exe to end")
+            return 0
         try:
             return self.process.wait(TIMEOUT)
         except subprocess.TimeoutExpired:

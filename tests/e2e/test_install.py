@@ -1,11 +1,13 @@
 """The downloads. The zip holds the build's program and its README.txt. The setup program,
-in a fresh Wine prefix, installs silently: the program, its entry among the installed
-programs and a Start-menu shortcut whose working folder is the user's own; started there
-(at 144 DPI), the program is scaled, follows a move to a screen of 96 DPI, shows rows and keeps templist.txt in that folder; the
-silent uninstaller then removes everything setup added and leaves the list."""
+run from a downloads folder in a fresh Wine prefix, installs silently for the user without an
+administrator: the program into %LOCALAPPDATA%\\Programs, its entry among the user's installed
+programs and a shortcut in the user's Start menu. Neither setup nor the program loads a DLL
+planted beside it. Started by the shortcut (at 144 DPI) and from its folder, the program is
+scaled, shows rows and keeps templist.txt beside it. An upgrade and the uninstaller close a
+running copy; the uninstaller leaves only templist.txt and nothing in the registry."""
 
 import os
-import struct
+import shutil
 import sys
 import unittest
 import zipfile
@@ -16,13 +18,15 @@ import harness  # noqa: E402
 from harness import Session, check_layout, game_server, wait_until  # noqa: E402
 
 NAME = "Tarnwick Server Browser"
-UNINSTALL_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + NAME
-# Makes each other user's working folder at their next sign-in.
-ACTIVE_SETUP_KEY = "HKLM\\Software\\Microsoft\\Active Setup\\Installed Components\\" + NAME
-PROGRAM_DIR = "C:\\Program Files\\" + NAME
-SHORTCUT = os.path.join("drive_c", "ProgramData", "Microsoft", "Windows", "Start Menu", "Programs", NAME + ".lnk")
-WORKING_DIR = "%LOCALAPPDATA%\\" + NAME
+UNINSTALL_KEY = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + NAME
 SERVER = game_server("127.1.0.2:27910", "scaled", "pond", players=[(3, 40, "Ann")])
+# DLLs that Windows would look for in a program's own folder first: the program's imports
+# outside Windows' known DLLs and what it loads itself; the setup stub's import and what it
+# loads. Not planted: imm32, version and uxtheme, which Wine's own user32 loads from the
+# program's folder as every process starts, before the program's first line.
+PROGRAM_PLANTS = ["winmm", "comctl32"]
+SETUP_PLANTS = ["comctl32", "userenv", "setupapi", "apphelp", "propsys", "dwmapi", "cryptbase", "oleacc",
+                "clbcatq", "ntmarta", "shfolder", "riched20", "riched32", "msftedit"]
 
 
 def package(suffix):
@@ -35,24 +39,17 @@ def built_program():
         return exe.read()
 
 
-def shortcut_working_dir(path):
-    """The working directory a shell link names (its StringData, after the ID list and link info)."""
-    with open(path, "rb") as link:
-        data = link.read()
-    flags = struct.unpack_from("<I", data, 0x14)[0]
-    at = 0x4C
-    if flags & 0x1:
-        at += 2 + struct.unpack_from("<H", data, at)[0]
-    if flags & 0x2:
-        at += struct.unpack_from("<I", data, at)[0]
-    for bit in (0x4, 0x8, 0x10):  # name, relative path, working directory
-        if flags & bit:
-            length = struct.unpack_from("<H", data, at)[0]
-            text = data[at + 2:at + 2 + 2 * length].decode("utf-16-le")
-            if bit == 0x10:
-                return text.rstrip("\x00")  # Wine counts the terminator too
-            at += 2 + 2 * length
-    return None
+def plant(folder, names):
+    for name in names:
+        shutil.copy(harness.env("SB_PLANTED"), os.path.join(folder, name + ".dll"))
+
+
+def planted_loads(folder):
+    try:
+        with open(os.path.join(folder, "planted.log"), encoding="latin-1") as log:
+            return log.read().split()
+    except FileNotFoundError:
+        return []
 
 
 def registry_values(session, key):
@@ -72,37 +69,47 @@ class PackageTest(unittest.TestCase):
             self.assertEqual(archive.read(top + "/serverbrowser.exe"), built_program())
             readme = archive.read(top + "/README.txt").decode("ascii")
             self.assertIn("Tarnwick Server Browser " + harness.env("SB_VERSION"), readme)
-            self.assertIn(WORKING_DIR, readme)
 
-    def test_setup_start_and_uninstall(self):
+    def test_setup_start_upgrade_and_uninstall(self):
         with Session("install", fresh_prefix=True) as session:
-            prefix = session.env["WINEPREFIX"]
-            session.wine(package("-setup.exe"), "/S")
-            installed = os.path.join(prefix, "drive_c", "Program Files", NAME)
+            # Windows' order: a DLL in the program's folder before the system's.
+            session.env["WINEDLLOVERRIDES"] += ";%s=n,b" % ",".join(sorted(set(PROGRAM_PLANTS + SETUP_PLANTS)))
+            downloads = session.folder("downloads-")
+            setup = shutil.copy(package("-setup.exe"), downloads)
+            plant(downloads, SETUP_PLANTS)
+            session.wine(setup, "/S")
+            self.assertEqual(planted_loads(downloads), [])
+
+            def expand(windows_path):
+                return session.wine("cmd", "/c", "echo", windows_path).decode("latin-1").strip().strip('"')
+
+            def unix_path(windows_path):
+                return session.wine("winepath", "-u", expand(windows_path)).decode("latin-1").strip()
+
+            windows_dir = expand("%LOCALAPPDATA%\\Programs\\" + NAME)
+            installed = unix_path(windows_dir)
             self.assertEqual(sorted(os.listdir(installed)), ["README.txt", "serverbrowser.exe", "uninstall.exe"])
             with open(os.path.join(installed, "serverbrowser.exe"), "rb") as exe:
                 self.assertEqual(exe.read(), built_program())
-            self.assertEqual(registry_values(session, UNINSTALL_KEY), {
+            values = registry_values(session, UNINSTALL_KEY)
+            self.assertGreater(int(values.pop("EstimatedSize"), 16), 100)
+            self.assertEqual(values, {
                 "DisplayName": NAME, "Publisher": "Kestrel Forge", "DisplayVersion": harness.env("SB_VERSION"),
-                "DisplayIcon": PROGRAM_DIR + "\\serverbrowser.exe,0", "InstallLocation": PROGRAM_DIR,
-                "UninstallString": '"%s\\uninstall.exe"' % PROGRAM_DIR,
-                "QuietUninstallString": '"%s\\uninstall.exe" /S' % PROGRAM_DIR,
+                "DisplayIcon": windows_dir + "\\serverbrowser.exe,0", "InstallLocation": windows_dir,
+                "UninstallString": '"%s\\uninstall.exe"' % windows_dir,
+                "QuietUninstallString": '"%s\\uninstall.exe" /S' % windows_dir,
                 "NoModify": "0x1", "NoRepair": "0x1"})
-            version = harness.env("SB_VERSION").replace(".", ",") + ",0"
-            self.assertEqual(registry_values(session, ACTIVE_SETUP_KEY), {
-                "(Default)": NAME, "Version": version, "IsInstalled": "0x1",
-                "StubPath": '"%%SystemRoot%%\\System32\\cmd.exe" /d /q /c md "%s"' % WORKING_DIR})
-            self.assertEqual(shortcut_working_dir(os.path.join(prefix, SHORTCUT)), WORKING_DIR)
-            windows_folder = session.wine("cmd", "/c", "echo", WORKING_DIR).decode("latin-1").strip().strip('"')
-            folder = session.wine("winepath", "-u", windows_folder).decode("latin-1").strip()
-            self.assertTrue(os.path.isdir(folder), folder)
+            shortcut = unix_path("%APPDATA%\\Microsoft\\Windows\\Start Menu\\Programs\\" + NAME + ".lnk")
+            self.assertTrue(os.path.isfile(shortcut), shortcut)
 
-            # A screen at 150 %: every size the program fixes for 96 DPI grows by half.
+            # A screen at 150 %: every size the program fixes for 96 DPI grows by half. Started
+            # by its shortcut, from elsewhere: it works in the program folder.
+            plant(installed, PROGRAM_PLANTS)
             session.wine("reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
                          "/d", "144", "/f")
             session.set_install_dir("c:\\games\\tarnwick")
             session.serve([SERVER])
-            app = session.start(exe=os.path.join(installed, "serverbrowser.exe"), folder=folder)
+            app = session.start(command=["start", "/unix", shortcut])
             state = app.wait_for(lambda s: len(s["serverList"]["rows"]) == 1, "the server's row")
             frame = app.window_of("SERVERBROWSER", "serverbrowser")["rect"]
             self.assertEqual((frame["x"], frame["y"], frame["width"], frame["height"]), (150, 150, 1050, 600))
@@ -119,15 +126,30 @@ class PackageTest(unittest.TestCase):
             self.assertEqual([c["width"] for c in state["serverList"]["columns"][:4]], [300, 80, 50, 40])
             self.assertLess(state["serverList"]["rows"][0]["screen"]["height"], 20)
             check_layout(self, state)
-            wait_until(lambda: os.path.isfile(os.path.join(folder, "templist.txt")), "templist.txt")
-            app.kill()
+            templist = os.path.join(installed, "templist.txt")
+            wait_until(lambda: os.path.isfile(templist), "templist.txt in the program folder")
 
+            # An upgrade over the running copy closes it and keeps the list.
+            session.wine(setup, "/S")
+            self.assertEqual(app.wait_exit(), 0)
+            self.assertTrue(os.path.isfile(templist))
+
+            # Started from its folder, as a double-click there does, it writes the list there too.
+            os.remove(templist)
+            app = session.start(exe=os.path.join(installed, "serverbrowser.exe"), folder=installed)
+            app.wait_for(lambda s: len(s["serverList"]["rows"]) == 1, "the server's row")
+            wait_until(lambda: os.path.isfile(templist), "templist.txt written again")
+            self.assertEqual(planted_loads(installed), [])
+            for name in PROGRAM_PLANTS:
+                os.remove(os.path.join(installed, name + ".dll"))
+
+            # The uninstaller closes the running copy and removes everything but the list.
             session.wine(os.path.join(installed, "uninstall.exe"), "/S")
-            wait_until(lambda: not os.path.exists(installed), "the program folder to go")
-            self.assertFalse(os.path.exists(os.path.join(prefix, SHORTCUT)))
-            self.assertEqual(registry_values(session, UNINSTALL_KEY), {})
-            self.assertEqual(registry_values(session, ACTIVE_SETUP_KEY), {})
-            self.assertTrue(os.path.isfile(os.path.join(folder, "templist.txt")))
+            self.assertEqual(app.wait_exit(), 0)
+            wait_until(lambda: sorted(os.listdir(installed)) == ["templist.txt"], "only templist.txt left")
+            self.assertFalse(os.path.exists(shortcut))
+            self.assertNotIn(NAME, session.wine("reg", "query", "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion"
+                                                "\\Uninstall", "/s", check=False).decode("latin-1"))
 
 
 if __name__ == "__main__":
