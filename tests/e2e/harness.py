@@ -1,19 +1,19 @@
-"""What the end-to-end tests share: the real serverbrowser.exe under Wine, on a private X
-display, in a private network namespace (run_isolated), against the simulated world.
+"""What the end-to-end tests share: the real serverbrowser.exe under Wine, on the run's X
+display (DISPLAY), in a private network namespace (CTest runs each test file under
+tools/netns/run-isolated), against the simulated world.
 
     with Session("window") as session:       # display, world and Wine prefix ready
         session.serve([game_server(...)])    # game servers and a master that lists them
         app = session.start()                # serverbrowser.exe in a scratch folder
         state = app.wait_for(lambda s: len(s["serverList"]["rows"]) == 1, "a row")
 
-Every wait is bounded; at the end of a session every Wine process of the prefix, the
-display and the world are stopped, whatever happened. Screenshots and the program's output
+Every wait is bounded; at the end of a session every Wine process of the prefix and the
+world are stopped, whatever happened. Screenshots and the program's output
 go to SB_BUILD_DIR/e2e-output/<name>/. The environment comes from tests/e2e/CMakeLists.txt.
 """
 
 import json
 import os
-import select
 import shutil
 import subprocess
 import sys
@@ -41,15 +41,6 @@ def env(name):
     if not value:
         raise HarnessError("%s is not set (run the test through ctest)" % name)
     return value
-
-
-def run_isolated():
-    """Re-runs this script in the private network namespace; returns only inside it."""
-    if os.environ.get("SB_E2E_ISOLATED") == "1":
-        return
-    runner = os.path.join(SOURCE_DIR, "tools", "netns", "run-isolated")
-    completed = subprocess.run([runner, "--", sys.executable] + sys.argv, env=dict(os.environ, SB_E2E_ISOLATED="1"))
-    sys.exit(completed.returncode)
 
 
 def wait_until(check, what, timeout=TIMEOUT):
@@ -109,7 +100,6 @@ class Session:
         self.env = None
         self.world = None
         self.apps = []
-        self._xvfb = None
         self._scratch = None
 
     def __enter__(self):
@@ -127,27 +117,9 @@ class Session:
         shutil.rmtree(self.output_dir, ignore_errors=True)
         os.makedirs(self.output_dir)
         self._scratch = tempfile.mkdtemp(prefix="sb-e2e-")
-        # Xvfb picks a free display number itself and reports it once it accepts clients,
-        # so sessions started at the same moment never share a display.
-        read_end, write_end = os.pipe()
-        self._xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
-                                       "-nolisten", "tcp"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                      pass_fds=(write_end,))
-        os.close(write_end)
-        digits = b""
-        try:
-            while not digits.endswith(b"\n") and select.select([read_end], [], [], 20)[0]:
-                chunk = os.read(read_end, 16)
-                if not chunk:
-                    break
-                digits += chunk
-        finally:
-            os.close(read_end)
-        if not digits.strip().isdigit():
-            raise HarnessError("Xvfb did not report its display")
         prefix = os.path.join(self._scratch if self.fresh_prefix else self.build_dir, "wineprefix")
-        self.env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all",
-                        WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=":%d" % int(digits))
+        self.env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
+                        DISPLAY=env("DISPLAY"))
         # A wineserver left from an earlier run would still talk to its old display. One
         # wineserver for the whole session, with the desktop process up before the program
         # starts: Wine processes that start at once on a cold server can hang.
@@ -174,10 +146,6 @@ class Session:
         if self.world is not None:
             self.world.stop()
             self.world = None
-        if self._xvfb is not None:
-            self._xvfb.kill()
-            self._xvfb.wait(10)
-            self._xvfb = None
         if self._scratch:
             shutil.rmtree(self._scratch, ignore_errors=True)
             self._scratch = None
@@ -241,6 +209,11 @@ class Session:
         """Starts the game servers and a master at 127.0.0.1 that lists them and the unlisted entries."""
         self.request("game.add", servers=servers)
         self.request("master.set", entries=[server["address"] for server in servers] + list(unlisted))
+
+    def clipboard(self):
+        """The text on the X clipboard, as another program would paste it."""
+        return subprocess.run(["xclip", "-o", "-selection", "clipboard"], env=self.env, capture_output=True,
+                              timeout=30).stdout.decode("latin-1")
 
     def xdotool(self, *args):
         subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, check=True, timeout=30,
@@ -310,9 +283,13 @@ class App:
                 return self.click(middle(child["rect"]))
         raise HarnessError("no child %r in window %r" % (title, parent["title"]))
 
-    def click_button(self, state, button):
-        """Clicks a caption button: "minimizeButton" or "closeButton"."""
-        self.click((state[button]["x"], state[button]["y"]))
+    def minimize(self):
+        """Minimises from the system menu (Alt+Space, then n): the same command as the caption's button."""
+        self.focus()
+        self.key("alt+space")
+        wait_until(lambda: self.window_of("#32768"), "the system menu")
+        self.key("n")
+        self.wait_for(lambda s: not s["visible"], "the window hidden")
 
     def focus(self):
         """Gives the main window the keyboard: a click on its status bar."""

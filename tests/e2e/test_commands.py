@@ -3,7 +3,6 @@ menu's clipboard copies, Refresh and Update, the About box, Exit, and the tray m
 
 import os
 import shutil
-import subprocess
 import sys
 import unittest
 
@@ -171,9 +170,7 @@ class CommandsTest(unittest.TestCase):
                 session.screenshot("row-menu")
             app.key(key)
             harness.wait_until(lambda: not app.window_of("#32768"), "the row menu closed")
-            harness.wait_until(lambda: session.probe("clipboard")["text"] == expected, "the clipboard: " + expected)
-            self.assertEqual(subprocess.run(["xclip", "-o", "-selection", "clipboard"], env=session.env,
-                                            capture_output=True, timeout=30).stdout.decode("latin-1"), expected)
+            harness.wait_until(lambda: session.clipboard() == expected, "the clipboard: " + expected)
 
         # F5 reads templist.txt again and queries every server anew; Shift+F5 downloads the
         # list again, here from a real HTTP server, and stores its response byte for byte.
@@ -225,15 +222,13 @@ class CommandsTest(unittest.TestCase):
             app = session.start()
             app.wait_for(lambda s: len(s["serverList"]["rows"]) == 1, "the server's row")
 
-            def hide():
-                app.click_button(app.state(), "minimizeButton")
-                app.wait_for(lambda s: not s["visible"], "the window hidden")
-
             def click_icon(button):
                 app.click(middle(harness.wait_until(session.tray_icons, "the tray icon")[0]["rect"]), button=button)
 
-            # Moving over the icon does nothing; a left click shows the window.
-            hide()
+            # Minimised, the window hides behind its tray icon, not in the taskbar. Moving over
+            # the icon does nothing; a left click shows the window.
+            app.minimize()
+            self.assertFalse(app.state()["iconic"])
             icon = session.tray_icons()[0]["rect"]
             session.xdotool("mousemove", icon["x"] + 2, icon["y"] + 2)
             self.assertFalse(app.state()["visible"])
@@ -246,14 +241,14 @@ class CommandsTest(unittest.TestCase):
             # The right button opens the tray menu (Exit, Restore) at the cursor. The keyboard
             # stays with the tray window, which belongs to another process, so the items are
             # chosen with the mouse. Restore shows the window.
-            hide()
+            app.minimize()
             click_icon(3)
             session.screenshot("tray-menu")
             click_menu_item(app, 1, 2)
             app.wait_for(lambda s: s["visible"], "the window restored from the tray menu")
 
             # A click elsewhere closes the tray menu without a command.
-            hide()
+            app.minimize()
             click_icon(3)
             harness.wait_until(lambda: app.window_of("#32768"), "the tray menu")
             app.click((600, 700))
@@ -268,5 +263,4 @@ class CommandsTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    harness.run_isolated()
     unittest.main()

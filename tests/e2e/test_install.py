@@ -153,5 +153,4 @@ class PackageTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    harness.run_isolated()
     unittest.main()

@@ -2,11 +2,9 @@
 // that end-to-end tests can check the real program from outside.
 //
 //   probe state           the main window (class SERVERBROWSER): visibility, client area,
-//                         caption buttons, status bar and the three list views with their
-//                         columns and rows
+//                         status bar and the three list views with their columns and rows
 //   probe windows         every top-level window: handle, class, title, visibility, place
 //   probe children HWND   the child windows of one window, alike
-//   probe clipboard       the clipboard's CF_TEXT, or null
 //   probe row-message     sends the main window its private row message with a pointer
 //                         that means nothing in its process, as any program could
 //   probe taskbar-restart removes the main window's tray icon and sends the message that a
@@ -160,29 +158,6 @@ std::string listJson(HWND list, HWND parent, const Remote& remote) {
            ",\"columns\":[" + columns + "],\"rows\":[" + rows + "]}";
 }
 
-// The middle of a caption button on the screen, found by asking the window what lies under
-// the points of its caption row; (-1, -1) when it has no such button.
-POINT captionButton(HWND window, LRESULT hit) {
-    RECT frame = {};
-    GetWindowRect(window, &frame);
-    const int captionTop = frame.top + GetSystemMetrics(SM_CYFRAME);
-    const int captionBottom = captionTop + GetSystemMetrics(SM_CYCAPTION);
-    const int middleY = (captionTop + captionBottom) / 2;
-    auto hits = [&](int x, int y) { return SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == hit; };
-    for (int x = frame.right - 1; x > frame.left; --x) {
-        if (!hits(x, middleY)) continue;
-        int left = x;
-        while (left > frame.left && hits(left - 1, middleY)) --left;
-        const int middleX = (left + x) / 2;
-        int top = middleY;
-        while (top > frame.top && hits(middleX, top - 1)) --top;
-        int bottom = middleY;
-        while (bottom < captionBottom && hits(middleX, bottom + 1)) ++bottom;
-        return POINT{middleX, (top + bottom) / 2};
-    }
-    return POINT{-1, -1};
-}
-
 BOOL CALLBACK collectWindow(HWND window, LPARAM windows) {
     reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
     return TRUE;
@@ -214,9 +189,7 @@ int printState() {
     ClientToScreen(window, &clientOrigin);
     std::string out = std::string("{\"found\":true,\"visible\":") + boolean(IsWindowVisible(window)) +
                       ",\"iconic\":" + boolean(IsIconic(window)) + ",\"client\":" + rectJson(client) +
-                      ",\"clientOrigin\":" + pointJson(clientOrigin) +
-                      ",\"minimizeButton\":" + pointJson(captionButton(window, HTMINBUTTON)) +
-                      ",\"closeButton\":" + pointJson(captionButton(window, HTCLOSE));
+                      ",\"clientOrigin\":" + pointJson(clientOrigin);
 
     // The three views carry no ids; they are told apart by their columns: 5 server, 3 player, 2 info.
     std::vector<HWND> children;
@@ -258,20 +231,6 @@ int printWindows(HWND parent) {
                ",\"visible\":" + boolean(IsWindowVisible(windows[i])) + ",\"rect\":" + rectJson(frame) + "}";
     }
     std::puts((out + "]}").c_str());
-    return 0;
-}
-
-int printClipboard() {
-    std::string out = "{\"text\":null}";
-    for (int attempt = 0; attempt < 20 && !OpenClipboard(nullptr); ++attempt) Sleep(50);
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        if (const char* text = static_cast<const char*>(GlobalLock(data))) {
-            out = "{\"text\":" + jsonQuote(text) + "}";
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    std::puts(out.c_str());
     return 0;
 }
 
@@ -328,7 +287,6 @@ int main(int argc, char** argv) {
     if (command == "windows") return printWindows(nullptr);
     if (command == "children" && argc > 2)
         return printWindows(reinterpret_cast<HWND>(static_cast<INT_PTR>(std::strtoll(argv[2], nullptr, 0))));
-    if (command == "clipboard") return printClipboard();
     if (command == "row-message") return sendRowMessage();
     if (command == "taskbar-restart") return restartTaskbar();
     if (command == "resize" && argc > 3) return resizeClient(std::atoi(argv[2]), std::atoi(argv[3]));
@@ -336,7 +294,7 @@ int main(int argc, char** argv) {
         const int x = std::atoi(argv[3]), y = std::atoi(argv[4]);
         return sendDpiChanged(std::atoi(argv[2]), RECT{x, y, x + std::atoi(argv[5]), y + std::atoi(argv[6])});
     }
-    std::fputs("usage: probe state | windows | children HWND | clipboard | row-message | taskbar-restart | resize W H | dpi D X Y W H\n",
+    std::fputs("usage: probe state | windows | children HWND | row-message | taskbar-restart | resize W H | dpi D X Y W H\n",
                stderr);
     return 2;
 }
