@@ -1,7 +1,5 @@
 #include "serverlist/list_jobs.h"
 
-#include <cstring>
-
 #include "core/view.h"
 #include "serverlist/list_reader.h"
 #include "serverlist/master_download.h"
@@ -11,17 +9,14 @@ namespace {
 // The most recently started list thread; touched by the window thread alone.
 HANDLE listThread = INVALID_HANDLE_VALUE;
 
-constexpr char httpScheme[] = "http://";
-constexpr std::size_t httpSchemeLength = sizeof httpScheme - 1;
-
 }  // namespace
 
 DWORD WINAPI runListJob(void* source) {
-    const char* const listSource = static_cast<const char*>(source);
-    if (_strnicmp(listSource, httpScheme, httpSchemeLength) == 0)
-        downloadServerList(listSource);
+    // Only ever one of the two: the master list's URL (Update) or templist.txt (Refresh).
+    if (source == masterListUrl)
+        downloadServerList(masterListUrl);
     else
-        readServerList(listSource);
+        readServerList(tempListFile);
     return 0;
 }
 

@@ -6,7 +6,7 @@ const char masterListUrl[] = "http://master.kestrelforge.net/serverlist.php";
 const char tempListFile[] = "templist.txt";
 
 namespace {
-// Length of "http://", which the list job has already checked in any mix of cases.
+// Length of "http://", with which the master list's URL begins.
 constexpr std::size_t schemeLength = 7;
 // The host part is held like a list line: 255 characters and a terminating zero.
 constexpr std::size_t maxHostLength = 255;

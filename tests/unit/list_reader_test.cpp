@@ -23,12 +23,12 @@ std::unique_ptr<std::FILE, int (*)(std::FILE*)> fileOf(const std::string& bytes)
 using Line = std::pair<int, std::string>;
 
 // Every line readListLine gives before the end of the file: its result and what it stored.
-std::vector<Line> linesOf(const std::string& bytes, int size = listLineSize) {
+std::vector<Line> linesOf(const std::string& bytes) {
     const auto file = fileOf(bytes);
     std::vector<Line> lines;
-    std::vector<char> buffer(static_cast<std::size_t>(size) + 1, '#');
+    std::vector<char> buffer(listLineSize + 1, '#');
     for (int guard = 0; guard < 1000; ++guard) {
-        const int result = readListLine(file.get(), buffer.data(), size);
+        const int result = readListLine(file.get(), buffer.data(), listLineSize);
         if (result == -1 && std::feof(file.get())) break;
         lines.emplace_back(result, std::string(buffer.data(), static_cast<std::size_t>(result + 1)));
         EXPECT_EQ(buffer[static_cast<std::size_t>(result + 1)], '\0');
@@ -80,9 +80,6 @@ TEST(ReadListLine, LongLinesAreCutAndTheNextCharacterIsLost) {
     EXPECT_EQ(linesOf(line255 + "\rnext"), (std::vector<Line>{{254, line255}, {3, "next"}}));
     // 256 characters: the last one is lost and the line end that follows forms an empty line.
     EXPECT_EQ(linesOf(line255 + "z\nnext"), (std::vector<Line>{{254, line255}, {-1, ""}, {3, "next"}}));
-
-    // The cut follows the size the caller gives.
-    EXPECT_EQ(linesOf("abcdefgh", 4), (std::vector<Line>{{2, "abc"}, {2, "efg"}}));
 }
 
 TEST(ReadListLine, ZeroBytesAreStoredLikeOthers) {
