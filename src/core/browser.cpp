@@ -8,6 +8,7 @@
 
 #include <cstring>
 
+#include "launch/launch_text.h"
 #include "serverlist/list_jobs.h"
 
 namespace {
@@ -27,22 +28,16 @@ HKEY openGameKey(HKEY root) {
     return key;
 }
 
-// The launcher needs a terminated text of at most 255 characters. A value that cannot be read
-// whole into 256 bytes, or whose characters leave no room for the terminating zero, would give
-// a wrong path if cut, so it leaves the directory empty, like a missing value. A value stored
-// without its terminating zero is used when its characters fit.
+// A value that cannot be read whole into 256 bytes leaves the directory empty (see
+// installDirOfValue for the rest).
 void readInstallDir(HKEY key) {
     char value[installDirectorySize];
     DWORD size = sizeof value;
     if (RegQueryValueExA(key, installDirValue, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) !=
-            ERROR_SUCCESS ||
-        size == 0)
+        ERROR_SUCCESS)
         return;
-    if (value[size - 1] != '\0') {
-        if (size >= sizeof value) return;
-        value[size] = '\0';
-    }
-    std::strcpy(installDir, value);
+    const std::string directory = installDirOfValue(value, size);
+    std::memcpy(installDir, directory.c_str(), directory.size() + 1);
 }
 
 }  // namespace

@@ -27,3 +27,10 @@ std::string buildGamePath(const char* installDir) {
 std::string buildConnectParameters(const char* address) {
     return formatCut(" +connect %s", orEmpty(address));
 }
+
+std::string installDirOfValue(const char* bytes, std::size_t size) {
+    if (size > 0 && bytes[size - 1] == '\0') --size;
+    if (size >= static_cast<std::size_t>(launchTextSize)) return {};
+    // Up to the first zero, as the launcher reads it.
+    return std::string(bytes, size).c_str();
+}

@@ -71,6 +71,14 @@ TEST(LaunchText, GamePathAndConnectParametersAreCutTo255Characters) {
     EXPECT_EQ(buildGamePath(""), "\\tarnwick.exe");
     EXPECT_EQ(buildGamePath(std::string(250, 'd').c_str()), std::string(250, 'd') + "\\tarn");
     EXPECT_EQ(buildGamePath(std::string(255, 'd').c_str()), std::string(255, 'd'));
+
+    // The registry's value: 255 characters fit, with or without their terminating zero; cut,
+    // a longer value would name another directory, so it gives none.
+    const std::string d255(255, 'd'), d256(256, 'd');
+    EXPECT_EQ(installDirOfValue(d255.c_str(), 256), d255);
+    EXPECT_EQ(installDirOfValue(d255.data(), 255), d255);
+    EXPECT_EQ(installDirOfValue(d256.data(), 256), "");
+    EXPECT_EQ(installDirOfValue("C:\\T\0x", 6), "C:\\T");
 }
 
 TEST(ClipboardText, ThreeKindsEachCellCutToItsBuffer) {
