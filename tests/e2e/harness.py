@@ -23,10 +23,10 @@ import time
 SOURCE_DIR = os.environ.get("SB_SOURCE_DIR", os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..")))
 sys.path.insert(0, os.path.join(SOURCE_DIR, "tools", "simworld"))
 
+from master import LIST_HEADER  # noqa: E402,F401
 from simworld import World  # noqa: E402
 
 GAME_KEY = r"Software\Kestrel Forge\Tarnwick"
-LIST_HEADER = b"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n"
 TIMEOUT = 30.0
 # Longer than the system's double-click time (500 ms unless changed).
 DOUBLE_CLICK_SECONDS = 0.8
@@ -156,7 +156,7 @@ class Session:
                 subprocess.run(["wineserver", option], env=self.env, stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL, timeout=30)
 
-    def wine(self, *args, check=True):
+    def wine(self, *args, check=True, cwd=None):
         """Runs a Windows program (or a Wine built-in such as reg) with the session's prefix.
 
         Output goes through files, not pipes: a Wine process that starts the prefix's
@@ -164,7 +164,7 @@ class Session:
         long after the program itself has ended."""
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
             try:
-                returncode = subprocess.run([env("SB_WINE_RUN")] + list(args), env=self.env, cwd=self._scratch,
+                returncode = subprocess.run([env("SB_WINE_RUN")] + list(args), env=self.env, cwd=cwd or self._scratch,
                                             stdin=subprocess.DEVNULL, stdout=out, stderr=err, timeout=TIMEOUT).returncode
             except subprocess.TimeoutExpired:
                 raise HarnessError("%s did not end within %.0f s" % (" ".join(args), TIMEOUT))
