@@ -92,11 +92,11 @@ void showServerDetails(int row) {
         fillPlayerList(details.players);
         fillInfoList(details.info);
     }
-    // Redraw on first, so that the scroll bar shows and the stretch fits the narrower view;
-    // turned on again, the list repaints itself.
+    // Redraw on first, so that the scroll bar shows and the stretch fits the narrower view.
     for (HWND list : {playerList, infoList}) {
         SendMessageA(list, WM_SETREDRAW, TRUE, 0);
         stretchLastColumn(list);
+        InvalidateRect(list, nullptr, TRUE);
         UpdateWindow(list);
     }
 }

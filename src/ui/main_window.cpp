@@ -113,7 +113,8 @@ void addTrayIcon(HWND window) {
     trayIconRecord.uCallbackMessage = trayCallbackMessage;
     trayIconRecord.hIcon = LoadIconA(instanceHandle, MAKEINTRESOURCEA(IDI_SMALL));
     std::memcpy(trayIconRecord.szTip, trayTip, sizeof trayTip);
-    trayIconShown = Shell_NotifyIconA(NIM_ADD, &trayIconRecord) != FALSE;
+    // Told of a new taskbar that still has the icon, the shell refuses to add it again.
+    trayIconShown = Shell_NotifyIconA(NIM_ADD, &trayIconRecord) || Shell_NotifyIconA(NIM_MODIFY, &trayIconRecord);
 }
 
 // The status bar's height comes from its font; the default until it has told its own.
