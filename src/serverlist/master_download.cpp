@@ -109,10 +109,12 @@ bool storeResponse(const char* url, const in_addr& serverAddress, unsigned conne
             setStatusText("List download took too long.");
             return false;
         }
-        if (!readableWithin(connection.get(), std::min(stallLimitMs, static_cast<unsigned>(downloadLimitMs - elapsed)))) {
-            // Quiet to the end of the whole limit is the whole limit running out.
-            if (GetTickCount() - start >= downloadLimitMs) continue;
-            return true;
+        const unsigned wait = std::min(stallLimitMs, static_cast<unsigned>(downloadLimitMs - elapsed));
+        if (!readableWithin(connection.get(), wait)) {
+            // A whole stall limit of quiet ends the response; quiet to the end of the download's
+            // limit fails it, at the top of the loop.
+            if (wait == stallLimitMs) return true;
+            continue;
         }
         const int received = recv(connection.get(), buffer, transferBufferSize, 0);
         if (received <= 0) return true;

@@ -24,8 +24,10 @@ bool loadListEntries(const char* path, std::vector<std::string>& entries) {
         setStatusText("Failed to open list file.");
         return false;
     }
-    if (readListEntries(file.get(), [&entries](const char* entry) { entries.emplace_back(entry); }))
-        setStatusText(("List too long: only its first " + std::to_string(maxListEntries) + " servers are queried.").c_str());
+    if (readListEntries(file.get(), [&entries](const char* entry) { entries.emplace_back(entry); })) {
+        const std::string cut = "List too long: only its first " + std::to_string(maxListEntries) + " servers are queried.";
+        setStatusText(cut.c_str());
+    }
     return true;
 }
 

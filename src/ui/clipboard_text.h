@@ -29,7 +29,7 @@ struct ClipboardCells {
 // The text a copy of the given kind puts on the clipboard: the address, "tarnwick://" and
 // the address, or the five cells joined by single blanks (address, name, ping, map,
 // players). Each cell is cut to its buffer size first, and every control character (below
-// 32) becomes a blank. Empty when there is nothing to
-// copy: an unknown kind, or a row without an address (every server row has one, so an
-// empty address means the row index named no row).
+// 32) becomes a blank. Empty when there is nothing to copy: an unknown kind, or a row
+// without an address (every server row has one, so an empty address means the row index
+// named no row).
 std::string buildClipboardText(int kind, const ClipboardCells& texts);
