@@ -76,6 +76,9 @@ class PackageTest(unittest.TestCase):
             session.env["WINEDLLOVERRIDES"] += ";%s=n,b" % ",".join(sorted(set(PROGRAM_PLANTS + SETUP_PLANTS)))
             downloads = session.folder("downloads-")
             setup = shutil.copy(package("-setup.exe"), downloads)
+            # Windows asks for no administrator: the setup program runs as the player.
+            with open(setup, "rb") as stub:
+                self.assertIn(b'requestedExecutionLevel level="asInvoker"', stub.read())
             plant(downloads, SETUP_PLANTS)
             session.wine(setup, "/S")
             self.assertEqual(planted_loads(downloads), [])
