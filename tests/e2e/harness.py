@@ -219,6 +219,24 @@ class Session:
         subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, check=True, timeout=30,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
+    def unpainted_rows(self, state, view):
+        """The cells of a list view's rows that lie wholly on screen but show no text there (no
+        dark pixel on the light background), from one capture of the view's place."""
+        box = state[view]["screen"]
+        capture = subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (
+            box["width"], box["height"], box["x"], box["y"]), "-depth", "8", "gray:-"], env=self.env,
+            capture_output=True, timeout=60).stdout
+        unpainted = []
+        for row in state[view]["rows"]:
+            top, bottom = row["screen"]["y"] - box["y"], row["screen"]["y"] + row["screen"]["height"] - box["y"]
+            if top < 0 or bottom > box["height"] - 4:
+                continue
+            # Inside the borders, left of where a scroll bar would be.
+            left, right = 4, box["width"] - 24
+            if min(min(capture[y * box["width"] + left:y * box["width"] + right]) for y in range(top, bottom)) > 100:
+                unpainted.append(row["cells"])
+        return unpainted
+
     def screenshot(self, name):
         subprocess.run(["import", "-window", "root", os.path.join(self.output_dir, name + ".png")], env=self.env,
                        timeout=60, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

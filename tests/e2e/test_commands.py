@@ -153,6 +153,9 @@ class CommandsTest(unittest.TestCase):
             app.wait_for(lambda s: details(s) == ([], []), "the pane emptied by %d clicks beside the rows" % repeat)
             app.click(row_point(state, BRAVO))
             app.wait_for(lambda s: details(s) == expected_details(BRAVO), "Bravo's details again")
+        # Filled after being emptied, the pane shows its rows on screen.
+        harness.wait_until(lambda: [session.unpainted_rows(app.state(), view) for view in ("playerList", "infoList")]
+                           == [[], []], "the pane's rows painted")
         app.key("Return")
         started = harness.wait_until(lambda: len(launches(game_folder)) >= 4 and launches(game_folder),
                                      "the game started by Enter after the clicks beside the rows")

@@ -60,6 +60,8 @@ class MainWindowTest(unittest.TestCase):
                                  and s["statusBar"]["text"] == "Failed to resolve hostname.",
                                  "a row per answering server")
             check_layout(self, state)
+            # Every row is on screen too, not only in the list.
+            harness.wait_until(lambda: session.unpainted_rows(app.state(), "serverList") == [], "every row painted")
             frame = app.window_of("SERVERBROWSER", "serverbrowser")["rect"]
             self.assertEqual((frame["x"], frame["y"], frame["width"], frame["height"]), (100, 100, 700, 400))
             shown = {row[ADDRESS]: row for row in rows(state)}
