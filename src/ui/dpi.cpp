@@ -1,12 +1,14 @@
 #include "ui/dpi.h"
 
+#include "core/module_function.h"
+
 namespace {
 
 // Looked up at run time: Windows Vista to 8.1 have none of these, and the program must
 // still start there.
 template <typename Function>
 Function user32Function(const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+    return moduleFunction<Function>(GetModuleHandleA("user32.dll"), name);
 }
 
 using DpiForWindow = UINT(WINAPI*)(HWND);

@@ -2,13 +2,11 @@
 
 #include "core/browser.h"
 #include "core/clock.h"
+#include "core/module_function.h"
 #include "resources/resource.h"
 #include "ui/main_window.h"
 
 namespace {
-
-// LOAD_LIBRARY_SEARCH_SYSTEM32, which older headers may not name.
-constexpr DWORD searchSystemFolder = 0x00000800;
 
 // Players run the program from their downloads folder, which Windows would search first for
 // any DLL that is not one of its known DLLs: every DLL loaded from now on, by the program or
@@ -17,9 +15,9 @@ constexpr DWORD searchSystemFolder = 0x00000800;
 // least is left out of the search.
 void restrictDllSearch() {
     using SetDefaultDllDirectories = BOOL(WINAPI*)(DWORD);
-    const auto setDefault = reinterpret_cast<SetDefaultDllDirectories>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
-    if (!setDefault || !setDefault(searchSystemFolder)) SetDllDirectoryA("");
+    const auto setDefault =
+        moduleFunction<SetDefaultDllDirectories>(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
+    if (!setDefault || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryA("");
 }
 
 }  // namespace
