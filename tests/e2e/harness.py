@@ -52,7 +52,7 @@ def wait_until(check, what, timeout=TIMEOUT):
             value = check()
             if value:
                 return value
-        except (HarnessError, ValueError, KeyError, IndexError, TypeError) as error:
+        except (HarnessError, OSError, ValueError, KeyError, IndexError, TypeError) as error:
             last_error = error
         if time.monotonic() >= deadline:
             raise HarnessError("timed out after %.0f s waiting for %s%s" % (
@@ -193,11 +193,7 @@ class Session:
 
     def tray_icons(self):
         """The notification-area icons that Wine's tray window shows, as window records."""
-        icons = []
-        for window in self.probe("windows")["windows"]:
-            if window["class"] == "__winex11_standalone_tray":
-                icons += self.probe("children", window["handle"])["windows"]
-        return [icon for icon in icons if icon["class"] == "__winex11_tray_icon"]
+        return [icon for icon in self.probe("windows")["windows"] if icon["class"] == "__winex11_tray_icon"]
 
     def request(self, op, **args):
         response = self.world.request(op, **args)
@@ -294,26 +290,12 @@ class App:
         self.session.xdotool("mousemove", point[0], point[1], "click", "--repeat", repeat, button)
         self._last_click = (point, time.monotonic())
 
-    def click_child(self, parent, title):
-        """Clicks the middle of a child window of parent (a window record) by its title."""
-        for child in self.session.probe("children", parent["handle"])["windows"]:
-            if child["title"] == title:
-                return self.click(middle(child["rect"]))
-        raise HarnessError("no child %r in window %r" % (title, parent["title"]))
-
     def minimize(self):
         """Minimises from the system menu (Alt+Space, then n): the same command as the caption's button."""
-        self.focus()
         self.key("alt+space")
         wait_until(lambda: self.window_of("#32768"), "the system menu")
         self.key("n")
         self.wait_for(lambda s: not s["visible"], "the window hidden")
-
-    def focus(self):
-        """Gives the main window the keyboard: a click on its status bar."""
-        state = self.state()
-        origin, status = state["clientOrigin"], state["statusBar"]["rect"]
-        self.click((origin["x"] + status["x"] + 10, origin["y"] + status["y"] + status["height"] // 2))
 
     def key(self, *keys):
         self.session.xdotool("key", *keys)

@@ -1,21 +1,18 @@
 // Reads what a user sees of another process's windows and prints it as one JSON object, so
 // that end-to-end tests can check the real program from outside.
 //
-//   probe state           the main window (class SERVERBROWSER): visibility, client area,
-//                         status bar and the three list views with their columns and rows
-//   probe windows         every top-level window: handle, class, title, visibility, place
-//   probe children HWND   the child windows of one window, alike
-//   probe row-message     sends the main window its private row message with a pointer
-//                         that means nothing in its process, as any program could
-//   probe taskbar-restart removes the main window's tray icon and sends the message that a
-//                         new taskbar sends, as when Explorer restarts
-//   probe resize W H      gives the main window a client area of W x H, as a user's drag would
-//   probe dpi D X Y W H   tells the main window it is now on a screen of D DPI, with the
-//                         place X, Y, W x H suggested for it, as Windows does
+//   probe state            the main window (class SERVERBROWSER): visibility, client area,
+//                          status bar and the three list views with their columns and rows
+//   probe windows          every top-level window and its children: handle, class, title,
+//                          visibility, place
+//   probe row-message      sends the main window its private row message with a pointer that
+//                          means nothing in its process, as any program could
+//   probe taskbar-restart  removes the main window's tray icon and sends what a new taskbar sends
+//   probe dpi D X Y W H    tells the main window it is now on a screen of D DPI, with the place
+//                          X, Y, W x H suggested for it, as Windows does (at its own DPI: a resize)
 //
 // Texts are 8-bit ANSI, each byte written as the character of the same number. Screen
-// coordinates are those of the X screen. Exit code 0 on success, 1 when the window is not
-// there, 2 on a usage error.
+// coordinates are those of the X screen. Exit code 0 on success, 1 when the window is not there.
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -216,12 +213,13 @@ int printState() {
     return 0;
 }
 
-int printWindows(HWND parent) {
-    std::vector<HWND> windows;
-    if (parent)
-        EnumChildWindows(parent, collectWindow, reinterpret_cast<LPARAM>(&windows));
-    else
-        EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&windows));
+int printWindows() {
+    std::vector<HWND> topLevel, windows;
+    EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&topLevel));
+    for (HWND window : topLevel) {
+        windows.push_back(window);
+        EnumChildWindows(window, collectWindow, reinterpret_cast<LPARAM>(&windows));
+    }
     std::string out = "{\"windows\":[";
     for (std::size_t i = 0; i < windows.size(); ++i) {
         RECT frame = {};
@@ -255,16 +253,6 @@ int restartTaskbar() {
     return removed ? 0 : 1;
 }
 
-int resizeClient(int width, int height) {
-    const HWND window = FindWindowA("SERVERBROWSER", nullptr);
-    RECT frame = {0, 0, width, height};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)), TRUE, 0);
-    const bool resized = window && SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left,
-                                                frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    std::puts(resized ? "{\"resized\":true}" : "{\"resized\":false}");
-    return resized ? 0 : 1;
-}
-
 // The suggested place travels in the program's own memory, as it does when Windows sends it.
 int sendDpiChanged(int dpi, RECT suggested) {
     const HWND window = FindWindowA("SERVERBROWSER", nullptr);
@@ -284,17 +272,13 @@ int sendDpiChanged(int dpi, RECT suggested) {
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "state") return printState();
-    if (command == "windows") return printWindows(nullptr);
-    if (command == "children" && argc > 2)
-        return printWindows(reinterpret_cast<HWND>(static_cast<INT_PTR>(std::strtoll(argv[2], nullptr, 0))));
+    if (command == "windows") return printWindows();
     if (command == "row-message") return sendRowMessage();
     if (command == "taskbar-restart") return restartTaskbar();
-    if (command == "resize" && argc > 3) return resizeClient(std::atoi(argv[2]), std::atoi(argv[3]));
     if (command == "dpi" && argc > 6) {
         const int x = std::atoi(argv[3]), y = std::atoi(argv[4]);
         return sendDpiChanged(std::atoi(argv[2]), RECT{x, y, x + std::atoi(argv[5]), y + std::atoi(argv[6])});
     }
-    std::fputs("usage: probe state | windows | children HWND | row-message | taskbar-restart | resize W H | dpi D X Y W H\n",
-               stderr);
+    std::fputs("usage: see probe.cpp\n", stderr);
     return 2;
 }
