@@ -1,15 +1,13 @@
 """What the end-to-end tests share: the real serverbrowser.exe under Wine, on the run's X
-display (DISPLAY), in a private network namespace (CTest runs each test file under
-tools/netns/run-isolated), against the simulated world.
+display, in a private network namespace (CTest runs each test file under run-isolated),
+against the simulated world. Every wait is bounded; a session stops every Wine process of its
+prefix and the world at its end, whatever happened. The program's output goes to
+SB_BUILD_DIR/e2e-output/<name>/; the environment comes from tests/e2e/CMakeLists.txt.
 
-    with Session("window") as session:       # display, world and Wine prefix ready
+    with Session("window") as session:
         session.serve([game_server(...)])    # game servers and a master that lists them
         app = session.start()                # serverbrowser.exe in a scratch folder
         state = app.wait_for(lambda s: len(s["serverList"]["rows"]) == 1, "a row")
-
-Every wait is bounded; at the end of a session every Wine process of the prefix and the
-world are stopped, whatever happened. Screenshots and the program's output
-go to SB_BUILD_DIR/e2e-output/<name>/. The environment comes from tests/e2e/CMakeLists.txt.
 """
 
 import json
@@ -131,8 +129,7 @@ class Session:
         subprocess.run(["wineserver", "-p"], env=self.env, timeout=30, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)
         self.probe("windows")
-        # Without a window manager Wine must draw the caption itself, so that the caption's
-        # buttons exist to be clicked: windows unmanaged.
+        # There is no window manager: Wine gives the keyboard focus to unmanaged windows itself.
         with open(os.path.join(self.env["WINEPREFIX"], "user.reg"), encoding="latin-1") as registry:
             if '"Managed"="N"' not in registry.read():
                 self.wine("reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed", "/d", "N", "/f")
@@ -232,10 +229,6 @@ class Session:
             if min(min(capture[y * box["width"] + left:y * box["width"] + right]) for y in range(top, bottom)) > 100:
                 unpainted.append(row["cells"])
         return unpainted
-
-    def screenshot(self, name):
-        subprocess.run(["import", "-window", "root", os.path.join(self.output_dir, name + ".png")], env=self.env,
-                       timeout=60, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def folder(self, prefix):
         """A new folder in the session's scratch space."""

@@ -93,7 +93,6 @@ class MainWindowTest(unittest.TestCase):
                     self.assertEqual([row[ADDRESS] for row in rows(state)],
                                      ["127.0.0.1:27912", "127.1.0.10:27910", "127.1.0.25:27910", "127.1.0.2:27910",
                                       "127.1.0.3:27911", "127.1.0.4:27910"])
-                    session.screenshot("sorted-by-address")
 
             # When Explorer restarts, every tray icon is gone until its program adds it again.
             # Alt+F4 ends the program and removes the icon.
@@ -115,7 +114,6 @@ class MainWindowTest(unittest.TestCase):
             self.assertTrue(state["visible"])
             self.assertEqual(state["statusBar"]["text"], "Ready.")
             self.assertEqual(state["serverList"]["rows"], [])
-            session.screenshot("ready")
             app.key("Return")
             state = app.wait_for(lambda s: s["statusBar"]["text"] == "Updating List..."
                                  and len(s["serverList"]["rows"]) >= 2, "the first Update's rows")

@@ -1,19 +1,16 @@
 // Runs the program's list jobs or its install-directory search in this process, for
-// test_lists.py, and prints what they did, a line each: "status TEXT" for every status text
-// (as the status bar would show it), then the lines of the command.
+// test_lists.py, and prints what they did, a line each: "status TEXT" for each status text,
+// then the command's own lines. Exit code 1 when a job did not end within 20 s.
 //
-//   list_driver download URL STALL_MS LIMIT_MS KEY...  downloadServerList, connect limit 300 ms;
-//                                                      then "queried KEY" for each KEY it queried
-//   list_driver overlap                                an Update; once it receives, a Refresh and a
-//                                                      second Update; all three to their end
-//   list_driver pace FIRST LAST KEY...                 an Update; once FIRST is queried, a Refresh of
-//                                                      a missing file; "meanwhile LAST" if LAST was
-//                                                      queried by then; at the end "time KEY MS" for
-//                                                      each KEY
-//   list_driver installdir                             findInstallDir: "box TEXT" for each message
-//                                                      box (dismissed), then "dir TEXT"
-//
-// Exit code 0, or 1 when a job did not end within 20 s.
+//   download URL STALL_MS LIMIT_MS KEY...  downloadServerList with a 300 ms connect limit;
+//                                          "queried KEY" for each KEY it queried
+//   overlap                                an Update; once it receives, a Refresh and another
+//                                          Update; all three to their end
+//   pace FIRST LAST KEY...                 an Update; once FIRST is queried, a Refresh of a
+//                                          missing file; "meanwhile LAST" if LAST was queried by
+//                                          then; at the end "time KEY MS" for each KEY
+//   installdir                             findInstallDir: "box TITLE: TEXT" for each message
+//                                          box (dismissed), then "dir TEXT"
 #include "protocol/query_channel.h"
 
 #include <windows.h>

@@ -52,8 +52,6 @@ std::string rectJson(const RECT& r) {
            ",\"height\":" + number(r.bottom - r.top) + "}";
 }
 
-std::string pointJson(POINT p) { return "{\"x\":" + number(p.x) + ",\"y\":" + number(p.y) + "}"; }
-
 const char* boolean(bool value) { return value ? "true" : "false"; }
 
 RECT toScreen(HWND control, RECT rect) {
@@ -182,11 +180,8 @@ int printState() {
     }
     RECT client = {};
     GetClientRect(window, &client);
-    POINT clientOrigin = {0, 0};
-    ClientToScreen(window, &clientOrigin);
     std::string out = std::string("{\"found\":true,\"visible\":") + boolean(IsWindowVisible(window)) +
-                      ",\"iconic\":" + boolean(IsIconic(window)) + ",\"client\":" + rectJson(client) +
-                      ",\"clientOrigin\":" + pointJson(clientOrigin);
+                      ",\"iconic\":" + boolean(IsIconic(window)) + ",\"client\":" + rectJson(client);
 
     // The three views carry no ids; they are told apart by their columns: 5 server, 3 player, 2 info.
     std::vector<HWND> children;
