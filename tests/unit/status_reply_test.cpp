@@ -29,17 +29,6 @@ Texts playersOf(const std::string& body) {
 
 }  // namespace
 
-TEST(StatusReplyParse, OnlyTheWholeHeaderMakesAReply) {
-    StatusReply reply;
-    // Nine bytes of their own, so that AddressSanitizer sees a read of a tenth.
-    const std::vector<char> nine(header.begin(), header.begin() + 9);
-    EXPECT_FALSE(parseStatusReply(nine.data(), 9, reply));
-    // The header alone is a reply with nothing in it.
-    reply = parse("");
-    EXPECT_TRUE(reply.players.empty());
-    EXPECT_TRUE(reply.infoPairs.empty());
-}
-
 TEST(StatusReplyParse, InfoLineIsReadTwoTokensAtATime) {
     EXPECT_EQ(parse("\\hostname\\Alpha\\mapname\\pond\n").infoPairs,
               (Pairs{{"hostname", "Alpha"}, {"mapname", "pond"}}));
