@@ -58,6 +58,18 @@ def wait_until(check, what, timeout=TIMEOUT):
         time.sleep(0.25)
 
 
+def launch(folder, count, what):
+    """The stand-in game's start number count, once it has come, as (command line, working
+    directory, show command), lower case; HarnessError if more starts came than count."""
+    def starts():
+        with open(os.path.join(folder, "launches.log"), encoding="latin-1") as log:
+            return [tuple(line.rstrip("\n").lower().split("\t")) for line in log if line.strip()]
+    started = wait_until(lambda: len(starts()) >= count and starts(), what)
+    if len(started) > count:
+        raise HarnessError("%s: %d starts of the game" % (what, len(started)))
+    return started[-1]
+
+
 def game_server(address, name, map_name="pond", players=(), max_clients=16, info=None, **extra):
     """A game server's configuration for the world: players as (score, ping, name)."""
     config = {"address": address, "players": [list(p) for p in players],

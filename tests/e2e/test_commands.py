@@ -21,18 +21,6 @@ INSTALL_DIR = "c:\\games\\tarnwick"
 SW_SHOWNORMAL = 1
 
 
-def launch(folder, count, what):
-    """The stand-in game's start number count, once it has come, as (command line, working
-    directory, show command), lower case; HarnessError if more starts came than count."""
-    def starts():
-        with open(os.path.join(folder, "launches.log"), encoding="latin-1") as log:
-            return [tuple(line.rstrip("\n").lower().split("\t")) for line in log if line.strip()]
-    started = harness.wait_until(lambda: len(starts()) >= count and starts(), what)
-    if len(started) > count:
-        raise harness.HarnessError("%s: %d starts of the game" % (what, len(started)))
-    return started[-1]
-
-
 # The list file's lines, one per server.
 LISTED = b"".join(server["address"].encode() + b"\n" for server in SERVERS)
 REQUEST = b"GET http://master.kestrelforge.net/serverlist.php HTTP/1.0\n\n"
@@ -100,12 +88,12 @@ class CommandsTest(unittest.TestCase):
         first = state["serverList"]["rows"][0]["cells"][4]
         app.key("Down")
         app.key("Return")
-        self.assertEqual(launch(game_folder, 1, "the game started by Down and Enter"),
+        self.assertEqual(harness.launch(game_folder, 1, "the game started by Down and Enter"),
                          (game + "  +connect " + first, install_dir, str(SW_SHOWNORMAL)))
 
         # A double-click on a row shows its server and starts the game connected to it.
         app.click(row_point(state, ALPHA), repeat=2)
-        self.assertEqual(launch(game_folder, 2, "the game started by a double-click")[0],
+        self.assertEqual(harness.launch(game_folder, 2, "the game started by a double-click")[0],
                          game + "  +connect 127.1.0.5:27910")
         state = app.wait_for(lambda s: details(s) == expected_details(ALPHA), "Alpha's players and variables")
         self.assertEqual(details(state)[1][:2], [["Admin", "up"], ["admin", "low"]])
@@ -130,7 +118,7 @@ class CommandsTest(unittest.TestCase):
         state = app.wait_for(lambda s: details(s) == expected_details(BRAVO), "Bravo's details again")
         session.xdotool("mousemove", *row_point(state, CHARLIE))
         app.key("Return")
-        self.assertEqual(launch(game_folder, 3, "the game started by Enter")[0], game + "  +connect 127.1.0.6:27910")
+        self.assertEqual(harness.launch(game_folder, 3, "the game started by Enter")[0], game + "  +connect 127.1.0.6:27910")
 
         # A click and a double-click beside the rows empty the pane and start nothing; the
         # next start (Enter again) is the only new one.
@@ -146,7 +134,7 @@ class CommandsTest(unittest.TestCase):
         harness.wait_until(lambda: [session.unpainted_rows(app.state(), view) for view in ("playerList", "infoList")]
                            == [[], []], "the pane's rows painted")
         app.key("Return")
-        self.assertEqual(launch(game_folder, 4, "the game started by Enter after the clicks beside the rows")[0],
+        self.assertEqual(harness.launch(game_folder, 4, "the game started by Enter after the clicks beside the rows")[0],
                          game + "  +connect 127.1.0.6:27910")
 
         # The row menu copies the right-clicked row, not the selected one (Bravo), through the
@@ -175,11 +163,13 @@ class CommandsTest(unittest.TestCase):
         app.wait_for(lambda s: s["statusBar"]["text"] == "Updating List...", "Update announced")
         harness.wait_until(lambda: without_date(templist(app)) == without_date(served), "nginx's response stored")
         self.assertTrue(served.startswith(b"HTTP/1.1 200 OK\r\n") and served.endswith(LISTED))
-        # A templist.txt that cannot be written is reported.
+        # A templist.txt that cannot be written or read is reported.
         os.remove(os.path.join(app.folder, "templist.txt"))
         os.mkdir(os.path.join(app.folder, "templist.txt"))
         app.key("shift+F5")
         app.wait_for(lambda s: s["statusBar"]["text"] == "Failed to open temporary list.", "the write failure")
+        app.key("F5")
+        app.wait_for(lambda s: s["statusBar"]["text"] == "Failed to open list file.", "the read failure")
 
         # Alt+/ and Alt+? open the About box; Esc and Enter close it.
         for keys, close in (("alt+slash", "Escape"), ("alt+question", "Return")):
@@ -189,7 +179,7 @@ class CommandsTest(unittest.TestCase):
             harness.wait_until(lambda: not app.window_of("#32770", ""), "the About box closed")
         # The keys reach the server list again: Enter starts the selected row's game.
         app.key("Return")
-        launch(game_folder, 5, "the game started by Enter after the About box")
+        harness.launch(game_folder, 5, "the game started by Enter after the About box")
 
         # File > Exit ends the program.
         app.key("alt+f")

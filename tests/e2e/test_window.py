@@ -3,6 +3,7 @@ clicks sorting each column in its own direction, the tray icon after a taskbar r
 closing."""
 
 import os
+import shutil
 import sys
 import unittest
 
@@ -104,12 +105,19 @@ class MainWindowTest(unittest.TestCase):
 
     def test_ready_before_the_first_update(self):
         with Session("window-start") as session:
-            # Without the game installed, start-up stops at its message box before the
-            # first Update, so the status bar's first text can be seen.
+            # Without the game's registry keys, start-up stops at its message box before the
+            # first Update, so the status bar's first text can be seen. The game is then looked
+            # for in its default folder.
             session.set_install_dir(None)
+            game_folder = os.path.join(session.env["WINEPREFIX"], "drive_c", "games", "tarnwick")
+            shutil.rmtree(game_folder, ignore_errors=True)
+            os.makedirs(game_folder)
+            shutil.copy(harness.env("SB_STANDIN"), os.path.join(game_folder, "tarnwick.exe"))
             session.serve(SERVERS[:2] + BURST)
             app = session.start()
             harness.wait_until(lambda: app.window_of("#32770", "Tarnwick Server Browser Error"), "the message box")
+            self.assertIn("Tarnwick installation directory not found.",
+                          [window["title"] for window in session.probe("windows")["windows"]])
             state = app.state()
             self.assertTrue(state["visible"])
             self.assertEqual(state["statusBar"]["text"], "Ready.")
@@ -117,11 +125,15 @@ class MainWindowTest(unittest.TestCase):
             app.key("Return")
             state = app.wait_for(lambda s: s["statusBar"]["text"] == "Updating List..."
                                  and len(s["serverList"]["rows"]) >= 2, "the first Update's rows")
+            app.key("F5")
             self.use_while_rows_come(session, app, state)
+            app.key("Return")
+            self.assertEqual(harness.launch(game_folder, 1, "the game started")[1], "c:\\games\\tarnwick")
 
     def use_while_rows_come(self, session, app, state):
         """A header click, a right-click and a click while new rows keep coming; then, after a
-        Refresh of the sorted rows, every row still shows its own server's texts."""
+        Refresh of the sorted rows, every row still shows its own server's texts. A Refresh
+        (F5 above) runs beside the Update meanwhile."""
         servers = {server["address"]: server for server in SERVERS[:2] + BURST}
         app.click(middle(state["serverList"]["columns"][PLAYERS]["screen"]))
         state = app.state()
@@ -142,6 +154,12 @@ class MainWindowTest(unittest.TestCase):
         order = [server["address"] for server in SERVERS[:2] + BURST]
         later = [row[ADDRESS] for row in rows(state)[sorted_count:]]
         self.assertEqual(later, sorted(later, key=order.index))
+        # The Update's queries came at least 30 ms apart, and the Refresh did not wait for them:
+        # the first server's second query came before the last server's first.
+        log = session.request("game.log")["log"]
+        times = [[entry["t"] for entry in log if entry["server"] == address] for address in order]
+        self.assertGreaterEqual(times[-1][0] - times[0][0], 29 * (len(order) - 1))
+        self.assertLess(times[0][1], times[-1][0])
 
         # Sorted by map, then refreshed with new names and maps: every row keeps its place and
         # its first name, and shows its own server's new texts.

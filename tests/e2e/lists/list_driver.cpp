@@ -6,11 +6,7 @@
 //                                          "queried KEY" for each KEY it queried
 //   overlap                                an Update; once it receives, a Refresh and another
 //                                          Update; all three to their end
-//   pace FIRST LAST KEY...                 an Update; once FIRST is queried, a Refresh of a
-//                                          missing file; "meanwhile LAST" if LAST was queried by
-//                                          then; at the end "time KEY MS" for each KEY
-//   installdir                             findInstallDir: "box TITLE: TEXT" for each message
-//                                          box (dismissed), then "dir TEXT"
+//   installdir                             findInstallDir, where the game's key exists: "dir TEXT"
 #include "protocol/query_channel.h"
 
 #include <windows.h>
@@ -71,42 +67,6 @@ int overlap() {
     return WaitForMultipleObjects(3, jobs, TRUE, waitLimitMs) == WAIT_OBJECT_0 ? 0 : 1;
 }
 
-int pace(int argc, char** argv) {
-    const HANDLE update = startJob(masterListUrl);
-    if (!waitUntil([&] { return wasQueried(argv[2]); })) return 1;
-    readServerList("no-such-list.txt");
-    if (wasQueried(argv[3])) print(std::string("meanwhile ") + argv[3]);
-    if (WaitForSingleObject(update, waitLimitMs) != WAIT_OBJECT_0) return 1;
-    auto lock = lockServerTable();
-    for (int i = 4; i < argc; ++i)
-        if (const ServerRecord* record = findServer(argv[i]))
-            print(std::string("time ") + argv[i] + " " + std::to_string(record->queryTime));
-    return 0;
-}
-
-// findInstallDir on a thread of its own, while this one dismisses its message boxes.
-int installDir() {
-    const HANDLE thread = CreateThread(nullptr, 0, [](void*) -> DWORD {
-        findInstallDir();
-        return 0;
-    }, nullptr, 0, nullptr);
-    const DWORD start = GetTickCount();
-    for (HWND dismissed = nullptr; WaitForSingleObject(thread, 10) != WAIT_OBJECT_0;) {
-        if (GetTickCount() - start > waitLimitMs) return 1;
-        const HWND box = FindWindowA("#32770", nullptr);
-        if (box == nullptr || box == dismissed) continue;
-        char title[256] = "";
-        char text[256] = "";
-        GetWindowTextA(box, title, sizeof title);
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-        print(std::string("box ") + title + ": " + text);
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-        dismissed = box;
-    }
-    print(std::string("dir ") + installDirectory());
-    return 0;
-}
-
 }  // namespace
 
 void setStatusText(const char* text) { print(std::string("status ") + text); }
@@ -115,11 +75,14 @@ void updateServerRow(const std::string&, const ServerRowFields&) {}
 
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
-    if (command == "installdir") return installDir();
+    if (command == "installdir") {
+        findInstallDir();
+        print(std::string("dir ") + installDirectory());
+        return 0;
+    }
     startClock();
     openQueryChannel();
     if (command == "overlap") return overlap();
-    if (command == "pace" && argc > 3) return pace(argc, argv);
     if (command == "download" && argc > 4) {
         downloadServerList(argv[2], 300, static_cast<unsigned>(std::atoi(argv[3])),
                            static_cast<unsigned>(std::atoi(argv[4])));
