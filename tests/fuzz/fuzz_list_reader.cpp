@@ -24,18 +24,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (entries > size) std::abort();
         std::fclose(file);
     }
-
-    // Small buffers exercise the cut at every length.
-    if (std::FILE* file = fmemopen(bytes.data(), bytes.size(), "rb")) {
-        const int lineSize = 1 + data[0] % 8;
-        std::vector<char> line(static_cast<std::size_t>(lineSize));
-        for (std::size_t guard = 0; guard <= size; ++guard) {
-            const int result = readListLine(file, line.data(), lineSize);
-            if (result < -1 || result > lineSize - 2) std::abort();
-            if (line[static_cast<std::size_t>(result + 1)] != '\0') std::abort();
-            if (result == -1 && std::feof(file)) break;
-        }
-        std::fclose(file);
-    }
     return 0;
 }
