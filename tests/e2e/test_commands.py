@@ -78,10 +78,15 @@ class CommandsTest(unittest.TestCase):
         # The master sends its list in pieces 1.5 s apart, which the download waits out.
         session.serve(SERVERS)
         response = harness.LIST_HEADER + LISTED
-        session.request("master.set", hex=response.hex(), mode="slow", chunk_size=40, interval_ms=1500)
+        session.request("master.set", hex=response.hex(), mode="slow", chunk_size=30, interval_ms=1500)
         app = session.start()
-        state = app.wait_for(lambda s: len(s["serverList"]["rows"]) == len(SERVERS), "a row per server")
+        # While that first Update receives, a Refresh and a second Update wait for it: each
+        # reads or stores the whole list, and the two downloads do not mix.
+        app.key("F5", "shift+F5")
+        harness.wait_until(lambda: query_counts(session) == {s["address"]: 3 for s in SERVERS}, "three queries each")
+        self.assertEqual(len(session.request("master.log")["log"]), 2)
         self.assertEqual(templist(app), response)
+        state = app.wait_for(lambda s: len(s["serverList"]["rows"]) == len(SERVERS), "a row per server")
 
         # With the keyboard alone, from start-up: Down picks the first row and Enter starts
         # the game connected to it, in the install directory.
@@ -156,7 +161,7 @@ class CommandsTest(unittest.TestCase):
         app.wait_for(lambda s: s["statusBar"]["text"] == "Refreshing List...", "Refresh announced")
         harness.wait_until(lambda: all(query_counts(session).get(s["address"], 0) > before.get(s["address"], 0)
                                        for s in SERVERS), "every server queried again")
-        self.assertEqual(len(session.request("master.log")["log"]), 1)
+        self.assertEqual(len(session.request("master.log")["log"]), 2)
         session.request("master.nginx", hex=LISTED.hex())
         served = bytes.fromhex(session.request("master.fetch", hex=REQUEST.hex())["hex"])
         app.key("shift+F5")

@@ -1,7 +1,7 @@
 """The list jobs and the install-directory search, each run by list_driver.exe (see
 list_driver.cpp) in a process of its own against the simulated master, with the download's
 time limits cut short: a response that ends early or never, failures before it, the whole
-download's limit, overlapping jobs, and the registry's order."""
+download's limit, and the registry's order."""
 
 import os
 import sys
@@ -10,7 +10,7 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import harness  # noqa: E402
-from harness import Session, wait_until  # noqa: E402
+from harness import Session  # noqa: E402
 from master import LIST_HEADER  # noqa: E402
 
 URL = "http://master.kestrelforge.net/serverlist.php"
@@ -24,7 +24,6 @@ class ListJobsTest(unittest.TestCase):
             self.folder = session.folder("lists-")
             self.response_ends_early()
             self.failures_before_the_response()
-            self.overlapping_jobs()
             self.install_dir()
 
     def driver(self, *args):
@@ -41,9 +40,6 @@ class ListJobsTest(unittest.TestCase):
 
     def master(self, response, **config):
         self.session.request("master.set", hex=response.hex(), **config)
-
-    def queries(self, address):
-        return len(self.session.request("game.log", address=address)["log"])
 
     def response_ends_early(self):
         """What arrived before the end is stored and its entries queried; nothing else is."""
@@ -81,20 +77,6 @@ class ListJobsTest(unittest.TestCase):
             self.assertEqual(self.driver("download", url, "300", NEVER, "127.3.2.1:27910", "127.3.2.9:27910"),
                              ["status " + status])
             self.assertEqual(self.templist(), b"127.3.2.9\n")
-
-    def overlapping_jobs(self):
-        """An Update that is receiving, then a Refresh and a second Update: none reads a half
-        written list, and the two downloads do not mix."""
-        servers = ["127.3.3.1:27910", "127.3.3.2:27910", "127.3.3.9:27910"]
-        self.session.request("game.add", servers=[{"address": address} for address in servers])
-        self.templist(b"127.3.3.9:27910\n")
-        response = LIST_HEADER + b"".join(address.encode() + b"\r\n" for address in servers[:2])
-        self.master(response, mode="slow", chunk_size=8, interval_ms=30)
-        self.session.request("master.clear")
-        self.assertEqual(self.driver("overlap"), [])
-        self.assertEqual(self.templist(), response)
-        self.assertEqual(len(self.session.request("master.log")["log"]), 2)
-        wait_until(lambda: [self.queries(address) for address in servers] == [3, 3, 0], "three queries each")
 
     def install_dir(self):
         """The current user's key first, then the machine's (32-bit view); a key without the
