@@ -121,8 +121,7 @@ class Session:
         self.close()
 
     def _open(self):
-        shutil.rmtree(self.output_dir, ignore_errors=True)
-        os.makedirs(self.output_dir)
+        os.makedirs(self.output_dir, exist_ok=True)
         self._scratch = tempfile.mkdtemp(prefix="sb-e2e-")
         prefix = os.path.join(self._scratch if self.fresh_prefix else self.build_dir, "wineprefix")
         self.env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",

@@ -39,8 +39,7 @@ TEST(StatusReplyParse, InfoLineIsReadTwoTokensAtATime) {
     // An empty value shifts the pairing by one.
     EXPECT_EQ(parse("\\a\\\\b\\2\\c\n").infoPairs, (Pairs{{"a", "\\b"}, {"2", "c"}}));
     // An empty info line takes the first player line: without its first character, one token.
-    const StatusReply reply = parse("\n3 45 \"Bob\"\n7 80 \"Eve\"\n");
-    EXPECT_TRUE(reply.infoPairs.empty());
+    EXPECT_TRUE(parse("\n3 45 \"Bob\"\n7 80 \"Eve\"\n").infoPairs.empty());
     EXPECT_EQ(playersOf("\n3 45 \"Bob\"\n7 80 \"Eve\"\n"), Texts{"7 80 Eve"});
 }
 
