@@ -53,12 +53,8 @@ def planted_loads(folder):
 
 
 def registry_values(session, key):
-    values = {}
-    for line in session.wine("reg", "query", key, check=False).decode("latin-1").splitlines():
-        parts = line.strip().split("    ")
-        if len(parts) == 3:
-            values[parts[0]] = parts[2]
-    return values
+    lines = session.wine("reg", "query", key, check=False).decode("latin-1").splitlines()
+    return dict(parts[::2] for parts in (line.strip().split("    ") for line in lines) if len(parts) == 3)
 
 
 class PackageTest(unittest.TestCase):

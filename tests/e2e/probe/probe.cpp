@@ -240,7 +240,6 @@ int restartTaskbar() {
     NOTIFYICONDATAA icon = {};
     icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
     icon.hWnd = window;
-    icon.uID = 0;
     const bool removed = window && Shell_NotifyIconA(NIM_DELETE, &icon);
     if (removed) SendMessageTimeoutA(window, RegisterWindowMessageA("TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG, 5000,
                                      nullptr);
