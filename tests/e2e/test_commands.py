@@ -3,6 +3,7 @@ menu's clipboard copies, Refresh and Update, the About box, Exit, and the tray m
 
 import collections
 import os
+import pathlib
 import shutil
 import sys
 import unittest
@@ -27,8 +28,7 @@ REQUEST = b"GET http://master.kestrelforge.net/serverlist.php HTTP/1.0\n\n"
 
 
 def templist(app):
-    with open(os.path.join(app.folder, "templist.txt"), "rb") as stored:
-        return stored.read()
+    return pathlib.Path(app.folder, "templist.txt").read_bytes()
 
 
 def without_date(response):

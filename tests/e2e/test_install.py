@@ -7,6 +7,7 @@ scaled, shows rows and keeps templist.txt beside it. An upgrade and the uninstal
 running copy; the uninstaller leaves only templist.txt and nothing in the registry."""
 
 import os
+import pathlib
 import shutil
 import sys
 import unittest
@@ -35,8 +36,7 @@ def package(suffix):
 
 
 def built_program():
-    with open(harness.env("SB_EXE"), "rb") as exe:
-        return exe.read()
+    return pathlib.Path(harness.env("SB_EXE")).read_bytes()
 
 
 def plant(folder, names):
@@ -45,11 +45,8 @@ def plant(folder, names):
 
 
 def planted_loads(folder):
-    try:
-        with open(os.path.join(folder, "planted.log"), encoding="latin-1") as log:
-            return log.read().split()
-    except FileNotFoundError:
-        return []
+    log = pathlib.Path(folder, "planted.log")
+    return log.read_text("latin-1").split() if log.exists() else []
 
 
 def registry_values(session, key):
@@ -73,8 +70,7 @@ class PackageTest(unittest.TestCase):
             downloads = session.folder("downloads-")
             setup = shutil.copy(package("-setup.exe"), downloads)
             # Windows asks for no administrator: the setup program runs as the player.
-            with open(setup, "rb") as stub:
-                self.assertIn(b'requestedExecutionLevel level="asInvoker"', stub.read())
+            self.assertIn(b'requestedExecutionLevel level="asInvoker"', pathlib.Path(setup).read_bytes())
             plant(downloads, SETUP_PLANTS)
             session.wine(setup, "/S")
             self.assertEqual(planted_loads(downloads), [])
@@ -88,8 +84,7 @@ class PackageTest(unittest.TestCase):
             windows_dir = expand("%LOCALAPPDATA%\\Programs\\" + NAME)
             installed = unix_path(windows_dir)
             self.assertEqual(sorted(os.listdir(installed)), ["README.txt", "serverbrowser.exe", "uninstall.exe"])
-            with open(os.path.join(installed, "serverbrowser.exe"), "rb") as exe:
-                self.assertEqual(exe.read(), built_program())
+            self.assertEqual(pathlib.Path(installed, "serverbrowser.exe").read_bytes(), built_program())
             values = registry_values(session, UNINSTALL_KEY)
             self.assertGreater(int(values.pop("EstimatedSize"), 16), 100)
             self.assertEqual(values, {

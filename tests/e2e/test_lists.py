@@ -4,6 +4,7 @@ time limits cut short: a response that ends early or never, failures before it, 
 download's limit, and the registry's order."""
 
 import os
+import pathlib
 import sys
 import unittest
 
@@ -31,12 +32,10 @@ class ListJobsTest(unittest.TestCase):
         return output.decode("latin-1").splitlines()
 
     def templist(self, content=None):
-        path = os.path.join(self.folder, "templist.txt")
+        path = pathlib.Path(self.folder, "templist.txt")
         if content is not None:
-            with open(path, "wb") as stored:
-                stored.write(content)
-        with open(path, "rb") as stored:
-            return stored.read()
+            path.write_bytes(content)
+        return path.read_bytes()
 
     def master(self, response, **config):
         self.session.request("master.set", hex=response.hex(), **config)

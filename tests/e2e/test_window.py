@@ -40,8 +40,7 @@ def fold(cell):
 
 
 def number(cell):
-    digits = cell.split(" ")[0]
-    return int(digits) if digits.lstrip("-").isdigit() else 0
+    return int(cell.split(" ")[0])
 
 
 def rows(state):
