@@ -60,6 +60,8 @@ class MainWindowTest(unittest.TestCase):
                                  and s["statusBar"]["text"] == "Failed to resolve hostname.",
                                  "a row per answering server")
             check_layout(self, state)
+            self.assertEqual([[column["width"] for column in state[view]["columns"][:-1]]
+                              for view in ("serverList", "playerList", "infoList")], [[300, 80, 50, 40], [200, 60], [100]])
             # Every row is on screen too, not only in the list.
             harness.wait_until(lambda: session.unpainted_rows(app.state(), "serverList") == [], "every row painted")
             frame = app.window_of("SERVERBROWSER", "serverbrowser")["rect"]

@@ -26,7 +26,8 @@ TEST(CompareRows, PlayersCompareAsTheirLeadingNumber) {
 
 TEST(CompareRows, TextFoldsOnlyCapitalLetters) {
     EXPECT_EQ(order(name, true, "ALPHA", "alpha"), 0);
-    EXPECT_EQ(order(map, true, "\xC4", "z"), 1);  // bytes above 0x7F are unsigned and unfolded
+    EXPECT_EQ(order(map, true, "\xC4", "z"), 1);  // bytes above 0x7F are unsigned
+    EXPECT_EQ(order(map, true, "\xC4", "\xE0"), -1);  // and unfolded
     EXPECT_EQ(order(map, true, "pond", "pondering"), -1);  // the shorter text orders first
 }
 
