@@ -153,6 +153,11 @@ class CommandsTest(unittest.TestCase):
             app.key(key)
             harness.wait_until(lambda: not app.window_of("#32768"), "the row menu closed")
             harness.wait_until(lambda: session.clipboard() == expected, "the clipboard: " + expected)
+        # Beside the rows the menu has no row, whatever was selected before: the pane empties.
+        app.click(beside, button=3)
+        harness.wait_until(lambda: app.window_of("#32768"), "the menu beside the rows")
+        self.assertEqual(details(app.state()), ([], []))
+        app.key("Escape")
 
         # F5 reads templist.txt again and queries every server anew; Shift+F5 downloads the
         # list again, here from a real HTTP server, and stores its response byte for byte.
