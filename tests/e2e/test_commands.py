@@ -22,7 +22,6 @@ INSTALL_DIR = "c:\\games\\tarnwick"
 SW_SHOWNORMAL = 1
 
 
-# The list file's lines, one per server.
 LISTED = b"".join(server["address"].encode() + b"\n" for server in SERVERS)
 REQUEST = b"GET http://master.kestrelforge.net/serverlist.php HTTP/1.0\n\n"
 
