@@ -5,6 +5,8 @@
 
 #include <climits>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "core/address_key.h"
 #include "core/numbers.h"
@@ -13,13 +15,11 @@
 #include "ui/clipboard_text.h"
 
 TEST(Numbers, ReadLikeAtoiAndClamp) {
-    const struct {
-        const char* text;
-        int value;
-    } cases[] = {{"", 0}, {"abc", 0}, {"  \t42x", 42}, {"-17", -17}, {"+5", 5}, {"12 / 16", 12}, {"- 3", 0},
-                 {"2147483647", INT_MAX}, {"-2147483648", INT_MIN}, {"99999999999999999999999", INT_MAX},
-                 {"-99999999999999999999999", INT_MIN}};
-    for (const auto& c : cases) EXPECT_EQ(readDecimal(c.text), c.value) << c.text;
+    const std::pair<const char*, int> cases[] = {
+        {"", 0}, {"abc", 0}, {"  \t42x", 42}, {"-17", -17}, {"+5", 5}, {"12 / 16", 12}, {"- 3", 0},
+        {"2147483647", INT_MAX}, {"-2147483648", INT_MIN}, {"99999999999999999999999", INT_MAX},
+        {"-99999999999999999999999", INT_MIN}};
+    for (const auto& [text, value] : cases) EXPECT_EQ(readDecimal(text), value) << text;
 }
 
 TEST(AddressKey, DottedAddressAndPortFromNetworkOrder) {
@@ -27,11 +27,7 @@ TEST(AddressKey, DottedAddressAndPortFromNetworkOrder) {
 }
 
 TEST(QueryEntry, HostAndPort) {
-    const struct {
-        std::string entry;
-        std::string host;
-        int port;
-    } cases[] = {
+    const std::tuple<const char*, const char*, int> cases[] = {
         {"10.1.2.3", "10.1.2.3", 27910},
         {"10.1.2.3:", "10.1.2.3", 0},
         {"10.1.2.3:27910x", "10.1.2.3", 27910},  // the port reads like atoi
@@ -41,10 +37,10 @@ TEST(QueryEntry, HostAndPort) {
         {"h:-1", "h", 65535},  // the port keeps its low 16 bits
         {"h:93446", "h", 27910},
     };
-    for (const auto& c : cases) {
-        const QueryTarget target = parseQueryEntry(c.entry.c_str());
-        EXPECT_EQ(target.host, c.host) << c.entry;
-        EXPECT_EQ(target.port, c.port) << c.entry;
+    for (const auto& [entry, host, port] : cases) {
+        const QueryTarget target = parseQueryEntry(entry);
+        EXPECT_EQ(target.host, host) << entry;
+        EXPECT_EQ(target.port, port) << entry;
     }
 }
 

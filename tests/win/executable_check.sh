@@ -11,12 +11,10 @@ version=$2
 resources=$(x86_64-w64-mingw32-windres -i "$exe" -J coff -O rc)
 for line in " FILEVERSION ${version//./, }, 0" " PRODUCTVERSION ${version//./, }, 0" "\"FileVersion\", \"$version.0\"" \
             "\"ProductVersion\", \"$version.0\"" "ServerBrowser\"\" version=\"\"$version.0\"\"" \
-            "\"Tarnwick Server Browser Version ${version%.*}\""; do
+            "\"Tarnwick Server Browser Version ${version%.*}\"" ">true/pm<" ">PerMonitorV2, PerMonitor<" \
+            35138b9a-5d96-4fbd-8e2d-a2440225f93a 4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38 \
+            1f676c76-80e1-4239-95bb-83d0f6d0da78 8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a; do
   grep -qF "$line" <<<"$resources" || { echo "no $line"; exit 1; }
-done
-for line in ">true/pm<" ">PerMonitorV2, PerMonitor<" 35138b9a-5d96-4fbd-8e2d-a2440225f93a \
-            4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38 1f676c76-80e1-4239-95bb-83d0f6d0da78 8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a; do
-  grep -qF "$line" <<<"$resources" || { echo "manifest: no $line"; exit 1; }
 done
 # Explorer, shortcuts and the installed-programs list show the first icon group.
 first_group=$(grep -A8 -m1 ' 14 /\* RT_GROUP_ICON' <<<"$resources")
