@@ -51,7 +51,7 @@ def planted_loads(folder):
 
 def registry_values(session, key):
     lines = session.wine("reg", "query", key, check=False).decode("latin-1").splitlines()
-    return dict(parts[::2] for parts in (line.strip().split("    ") for line in lines) if len(parts) == 3)
+    return dict(parts[::2] for parts in (line.split("    ")[1:] for line in lines) if len(parts) == 3)
 
 
 class PackageTest(unittest.TestCase):
