@@ -81,6 +81,7 @@ class CommandsTest(unittest.TestCase):
         app = session.start()
         # While that first Update receives, a Refresh and a second Update wait for it: each
         # reads or stores the whole list, and the two downloads do not mix.
+        app.wait_for(lambda s: s["visible"] and s["statusBar"]["text"] == "Updating List...", "the first Update")
         app.key("F5", "shift+F5")
         harness.wait_until(lambda: query_counts(session) == {s["address"]: 3 for s in SERVERS}, "three queries each")
         self.assertEqual([entry["raw"] for entry in session.request("master.log")["log"]], [REQUEST.decode()] * 2)
