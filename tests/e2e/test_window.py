@@ -90,6 +90,10 @@ class MainWindowTest(unittest.TestCase):
                 state = app.wait_for(lambda s: [key(row[column]) for row in rows(s)] == sorted(
                     (key(row[column]) for row in rows(s)), reverse=not ascending),
                     "rows sorted by column %d %s" % (column, "ascending" if ascending else "descending"))
+            # A pane with a scroll bar still has its last columns stretched to the edge.
+            echo = [row["screen"] for row in app.state()["serverList"]["rows"] if row["cells"][NAME] == "Echo"][0]
+            app.click((echo["x"] + 40, echo["y"] + echo["height"] // 2))
+            check_layout(self, app.wait_for(lambda s: len(s["playerList"]["rows"]) == 30, "Echo's players"))
 
             # When Explorer restarts, every tray icon is gone until its program adds it again.
             # Alt+F4 ends the program.
@@ -185,7 +189,7 @@ class MainWindowTest(unittest.TestCase):
         alpha = SERVERS[0]["address"]
         channel = session.request("game.log", address=alpha)["log"][0]["from"]
         full = HEADER + b"\\mapname\\full\\pad\\"
-        for source, datagram in [("127.1.0.99:27910", HEADER + b"\\hostname\\Stranger\n"), (alpha, b""),
+        for source, datagram in [("127.1.0.99:27910", HEADER + b"\\maxclients\\77\n"), (alpha, b""),
                                  (alpha, HEADER[:4]), (alpha, HEADER + b"\\maxclients\\99\\pad\\" + b"p" * 1500),
                                  (alpha, full + b"f" * (1024 - len(full)))]:
             session.request("game.send", **{"from": source, "to": channel, "hex": datagram.hex()})

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Checks the shipped executable: mingw's ASLR (dynamic base, high-entropy VA) and DEP flags,
-# the stack guard linked in, imports of Windows' known DLLs only (and COMCTL32.dll, which the
-# manifest binds to the system's side-by-side copy), and the project's version in
-# the version resource and the manifest, agreeing with the About box's "Version X.Y", the
-# manifest's DPI awareness and Windows versions, and the large icons first in the file.
+# the stack guard in the program's own functions, imports of Windows' known DLLs only (and
+# COMCTL32.dll, which the manifest binds to the system's side-by-side copy), and the
+# project's version in the version resource and the manifest, agreeing with the About box's
+# "Version X.Y", the manifest's DPI awareness and Windows versions, and the large icons first.
 #   executable_check.sh serverbrowser.exe 0.1.0
 set -euo pipefail
 exe=$1
@@ -25,8 +25,9 @@ headers=$(x86_64-w64-mingw32-objdump -p "$exe")
 for flag in DYNAMIC_BASE HIGH_ENTROPY_VA NX_COMPAT; do
   grep -q "$flag" <<<"$headers" || { echo "missing $flag"; exit 1; }
 done
-symbols=$(x86_64-w64-mingw32-nm "$exe")
-grep -q ' T __stack_chk_fail$' <<<"$symbols" || { echo "no stack guard"; exit 1; }
+# The program's own (C++) functions check the stack guard, not only the runtime's.
+guarded=$(x86_64-w64-mingw32-objdump -d "$exe" | awk '/^[0-9a-f]+ <.*>:$/ {f = $2} /call.*<__stack_chk_fail>/ {print f}')
+[ "$(grep -c '^<_Z' <<<"$guarded")" -ge 5 ] || { echo "no stack guard in the program's functions"; exit 1; }
 allowed=" ADVAPI32.dll COMCTL32.dll GDI32.dll KERNEL32.dll msvcrt.dll SHELL32.dll USER32.dll WS2_32.dll "
 imports=$(sed -n 's/^\tDLL Name: //p' <<<"$headers")
 for dll in $imports; do
