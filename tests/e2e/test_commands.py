@@ -18,7 +18,6 @@ ALPHA = game_server("127.1.0.5:27910", "Alpha", "pond", players=[(3, 45, "Bob"),
 BRAVO = game_server("127.1.0.6:27910", "Bravo", "marsh", players=[(1, 20, "Di")])
 CHARLIE = game_server("127.1.0.7:27911", "Charlie", "delta", players=[(2, 30, "Ed"), (4, 31, "Flo")], max_clients=8)
 SERVERS = [ALPHA, BRAVO, CHARLIE]
-INSTALL_DIR = "c:\\games\\tarnwick"
 SW_SHOWNORMAL = 1
 
 
@@ -199,7 +198,7 @@ class CommandsTest(unittest.TestCase):
 
     def test_tray_menu(self):
         with Session("commands-tray") as session:
-            session.set_install_dir(INSTALL_DIR)
+            session.set_install_dir("c:\\games\\tarnwick")
             session.serve(SERVERS[:1])
             app = session.start()
             app.wait_for(lambda s: len(s["serverList"]["rows"]) == 1, "the server's row")

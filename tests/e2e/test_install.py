@@ -1,10 +1,8 @@
-"""The downloads. The zip holds the build's program and its README.txt. The setup program,
-run from a downloads folder in a fresh Wine prefix, installs silently for the user without an
-administrator: the program into %LOCALAPPDATA%\\Programs, its entry among the user's installed
-programs and a shortcut in the user's Start menu. Neither setup nor the program loads a DLL
-planted beside it. Started by the shortcut (at 144 DPI) and from its folder, the program is
-scaled, shows rows and keeps templist.txt beside it. An upgrade and the uninstaller close a
-running copy; the uninstaller leaves only templist.txt and nothing in the registry."""
+"""The downloads: the zip's files; the setup program, run silently from a downloads folder in
+a fresh prefix, installs for the user without an administrator, and neither it nor the program
+loads a DLL planted beside it; started by its shortcut at 144 DPI and from its folder, the
+program is scaled and keeps templist.txt beside it; an upgrade and the uninstaller close a
+running copy, and the uninstaller leaves only templist.txt."""
 
 import os
 import pathlib

@@ -67,14 +67,6 @@ TEST(StatusReplyParse, LongNamesAreCutTo63Characters) {
     }
 }
 
-TEST(StatusReplyParse, ZeroByteEndsTheBody) {
-    StatusReply reply = parse(std::string("\\hostname\\Al\0pha\\mapname\\pond\n1 2 \"Bob\"\n", 40));
-    EXPECT_EQ(reply.infoPairs, (Pairs{{"hostname", "Al"}}));
-    EXPECT_TRUE(reply.players.empty());
-    // "B" without its last character.
-    EXPECT_EQ(playersOf(std::string("\\hostname\\Alpha\n1 2 \"B\0ob\"\n", 27)), Texts{"1 2 "});
-}
-
 TEST(StatusReplyApply, LaterRepliesMergeUpToTheCap) {
     ServerRecord record;
     // The fields of a first reply and the ping: the end-to-end window test and the fuzzer.

@@ -5,8 +5,8 @@
 //                          status bar and the three list views with their columns and rows
 //   probe windows          every top-level window and its children: handle, class, title,
 //                          visibility, place
-//   probe row-message      sends the main window its private row message with a pointer that
-//                          means nothing in its process, as any program could
+//   probe row-message      sends the main window its private row message with a row update
+//                          of address 127.9.9.9:9 placed in its memory, as any program could
 //   probe taskbar-restart  removes the main window's tray icon and sends what a new taskbar sends
 //   probe dpi D X Y W H    tells the main window it is now on a screen of D DPI, with the place
 //                          X, Y, W x H suggested for it, as Windows does (at its own DPI: a resize)
@@ -19,10 +19,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
+#include "core/server_table.h"
 #include "ui/app_messages.h"
+#include "ui/server_rows.h"
 
 namespace {
 
@@ -67,22 +71,32 @@ std::string windowText(HWND window) {
     return text;
 }
 
+// The process of a window, opened for its memory; null when there is no such window.
+HANDLE openProcessOf(HWND window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    return window ? OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId) : nullptr;
+}
+
 // List-view and header messages take pointers that the control uses in its own address
-// space: a block of memory in the inspected process holds the structure (at its start) and
+// space: a block of memory in the window's process holds the structure (at its start) and
 // the text buffer (after it).
 class Remote {
 public:
-    explicit Remote(HANDLE process)
-        : process_(process),
-          base_(static_cast<char*>(VirtualAllocEx(process, nullptr, textOffset + textSize, MEM_COMMIT | MEM_RESERVE,
-                                                  PAGE_READWRITE))) {}
+    explicit Remote(HWND window)
+        : process_(openProcessOf(window)),
+          base_(process_ ? static_cast<char*>(VirtualAllocEx(process_, nullptr, textOffset + textSize,
+                                                             MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))
+                         : nullptr) {}
     ~Remote() {
         if (base_) VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
+        if (process_) CloseHandle(process_);
     }
     Remote(const Remote&) = delete;
     Remote& operator=(const Remote&) = delete;
 
     bool valid() const { return base_ != nullptr; }
+    char* base() const { return base_; }
     char* text() const { return base_ + textOffset; }
 
     // Sends the message with a copy of data there and copies the control's answer back.
@@ -164,17 +178,10 @@ std::string classOf(HWND window) {
     return name;
 }
 
-// The process of a window, opened for its memory; null when there is no such window.
-HANDLE openProcessOf(HWND window) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    return window ? OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId) : nullptr;
-}
-
 int printState() {
     const HWND window = FindWindowA("SERVERBROWSER", nullptr);
-    const HANDLE process = openProcessOf(window);
-    if (!process) {
+    const Remote remote(window);
+    if (!remote.valid()) {
         std::puts("{\"found\":false}");
         return 1;
     }
@@ -186,24 +193,20 @@ int printState() {
     // The three views carry no ids; they are told apart by their columns: 5 server, 3 player, 2 info.
     std::vector<HWND> children;
     EnumChildWindows(window, collectWindow, reinterpret_cast<LPARAM>(&children));
-    {
-        const Remote remote(process);
-        for (HWND child : children) {
-            const std::string name = classOf(child);
-            if (lstrcmpiA(name.c_str(), STATUSCLASSNAMEA) == 0) {
-                RECT status = {};
-                GetWindowRect(child, &status);
-                MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&status), 2);
-                out += ",\"statusBar\":{\"text\":" + jsonQuote(windowText(child)) + ",\"rect\":" + rectJson(status) + "}";
-            } else if (lstrcmpiA(name.c_str(), WC_LISTVIEWA) == 0 && remote.valid()) {
-                const HWND header = reinterpret_cast<HWND>(SendMessageA(child, LVM_GETHEADER, 0, 0));
-                const LRESULT columns = SendMessageA(header, HDM_GETITEMCOUNT, 0, 0);
-                const char* view = columns == 5 ? "serverList" : columns == 3 ? "playerList" : "infoList";
-                out += ",\"" + std::string(view) + "\":" + listJson(child, window, remote);
-            }
+    for (HWND child : children) {
+        const std::string name = classOf(child);
+        if (lstrcmpiA(name.c_str(), STATUSCLASSNAMEA) == 0) {
+            RECT status = {};
+            GetWindowRect(child, &status);
+            MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&status), 2);
+            out += ",\"statusBar\":{\"text\":" + jsonQuote(windowText(child)) + ",\"rect\":" + rectJson(status) + "}";
+        } else if (lstrcmpiA(name.c_str(), WC_LISTVIEWA) == 0) {
+            const HWND header = reinterpret_cast<HWND>(SendMessageA(child, LVM_GETHEADER, 0, 0));
+            const LRESULT columns = SendMessageA(header, HDM_GETITEMCOUNT, 0, 0);
+            const char* view = columns == 5 ? "serverList" : columns == 3 ? "playerList" : "infoList";
+            out += ",\"" + std::string(view) + "\":" + listJson(child, window, remote);
         }
     }
-    CloseHandle(process);
     std::puts((out + "}").c_str());
     return 0;
 }
@@ -227,12 +230,29 @@ int printWindows() {
     return 0;
 }
 
+// A row update placed in the main window's memory, as any program could: a copy of these objects
+// with each pointer moved to its target in the copy (a short string's first member points into it).
 int sendRowMessage() {
     const HWND window = FindWindowA("SERVERBROWSER", nullptr);
-    const bool sent = window && SendMessageTimeoutA(window, serverRowMessage, 0, 0x1000, SMTO_ABORTIFHUNG, 5000,
-                                                    nullptr);
-    std::puts(sent ? "{\"sent\":true}" : "{\"sent\":false}");
-    return sent ? 0 : 1;
+    const Remote remote(window);
+    if (!remote.valid()) return 1;
+    struct Forged {
+        ServerRowUpdate update;
+        std::string key = "127.9.9.9:9";
+        ServerRowFields fields{"forged", "forged", 1, 2, 3};
+    } forged;
+    forged.update = {&forged.key, &forged.fields};
+    alignas(Forged) char copy[sizeof forged];
+    std::memcpy(copy, static_cast<void*>(&forged), sizeof forged);
+    const char* const local = reinterpret_cast<const char*>(&forged);
+    for (const void* at : std::initializer_list<const void*>{&forged.update.key, &forged.update.fields, &forged.key,
+                                                            &forged.fields.hostName, &forged.fields.mapName}) {
+        char* const moved = remote.base() + (*static_cast<const char* const*>(at) - local);
+        std::memcpy(copy + (static_cast<const char*>(at) - local), &moved, sizeof moved);
+    }
+    remote.send(window, serverRowMessage, 0, copy);
+    std::puts("{\"sent\":true}");
+    return 0;
 }
 
 int restartTaskbar() {
@@ -250,13 +270,9 @@ int restartTaskbar() {
 // The suggested place travels in the program's own memory, as it does when Windows sends it.
 int sendDpiChanged(int dpi, RECT suggested) {
     const HWND window = FindWindowA("SERVERBROWSER", nullptr);
-    const HANDLE process = openProcessOf(window);
-    if (!process) return 1;
-    {
-        const Remote remote(process);
-        if (remote.valid()) remote.send(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), suggested);
-    }
-    CloseHandle(process);
+    const Remote remote(window);
+    if (!remote.valid()) return 1;
+    remote.send(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), suggested);
     std::puts("{\"sent\":true}");
     return 0;
 }
