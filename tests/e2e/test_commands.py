@@ -172,13 +172,15 @@ class CommandsTest(unittest.TestCase):
         app.wait_for(lambda s: s["statusBar"]["text"] == "Updating List...", "Update announced")
         harness.wait_until(lambda: without_date(templist(app)) == without_date(served), "nginx's response stored")
         self.assertTrue(served.startswith(b"HTTP/1.1 200 OK\r\n") and served.endswith(LISTED))
-        # A templist.txt that cannot be written or read is reported.
+        # A templist.txt that cannot be written or read is reported, here after the List menu's
+        # Update and Refresh.
         os.remove(os.path.join(app.folder, "templist.txt"))
         os.mkdir(os.path.join(app.folder, "templist.txt"))
-        app.key("shift+F5")
-        app.wait_for(lambda s: s["statusBar"]["text"] == "Failed to open temporary list.", "the write failure")
-        app.key("F5")
-        app.wait_for(lambda s: s["statusBar"]["text"] == "Failed to open list file.", "the read failure")
+        for item, failure in (("u", "Failed to open temporary list."), ("r", "Failed to open list file.")):
+            app.key("alt+l")
+            harness.wait_until(lambda: app.window_of("#32768"), "the List menu")
+            app.key(item)
+            app.wait_for(lambda s: s["statusBar"]["text"] == failure, failure)
 
         # Alt+/ and Alt+? open the About box; Esc and Enter close it.
         for keys, close in (("alt+slash", "Escape"), ("alt+question", "Return")):
