@@ -270,7 +270,7 @@ class App:
         return wait_until(attempt, what)
 
     def window_of(self, class_name, title=None):
-        """A visible top-level window of the session by class (and title), or None."""
+        """A visible window of the session (top-level or child) by class (and title), or None."""
         for window in self.session.probe("windows")["windows"]:
             if window["class"] == class_name and window["visible"] and title in (None, window["title"]):
                 return window
