@@ -96,6 +96,11 @@ def middle(rect):
     return rect["x"] + rect["width"] // 2, rect["y"] + rect["height"] // 2
 
 
+def row_point(row):
+    """A point on a list row's first cell, where a user clicks it."""
+    return row["screen"]["x"] + 40, row["screen"]["y"] + row["screen"]["height"] // 2
+
+
 class Session:
     """One test's display, world and Wine prefix; a context manager that cleans up."""
 

@@ -34,10 +34,10 @@ def without_date(response):
     return b"".join(line for line in response.split(b"\r\n") if not line.startswith(b"Date: "))
 
 
-def row_point(state, server):
+def server_point(state, server):
     for row in state["serverList"]["rows"]:
         if row["cells"][4] == server["address"]:
-            return row["screen"]["x"] + 40, row["screen"]["y"] + row["screen"]["height"] // 2
+            return harness.row_point(row)
     raise harness.HarnessError("no row for %s" % server["address"])
 
 
@@ -96,7 +96,7 @@ class CommandsTest(unittest.TestCase):
                          (game + "  +connect " + first, install_dir, str(SW_SHOWNORMAL)))
 
         # A double-click on a row shows its server and starts the game connected to it.
-        app.click(row_point(state, ALPHA), repeat=2)
+        app.click(server_point(state, ALPHA), repeat=2)
         self.assertEqual(harness.launch(game_folder, 2, "the game started by a double-click")[0],
                          game + "  +connect 127.1.0.5:27910")
         state = app.wait_for(lambda s: details(s) == expected_details(ALPHA), "Alpha's players and variables")
@@ -113,14 +113,14 @@ class CommandsTest(unittest.TestCase):
 
         # Enter starts the game for the selected row, wherever the mouse is; the arrow keys
         # move the pane with the selection.
-        app.click(row_point(state, BRAVO))
+        app.click(server_point(state, BRAVO))
         state = app.wait_for(lambda s: details(s) == expected_details(BRAVO), "Bravo's details")
         self.assertEqual([row["cells"] for row in state["serverList"]["rows"]], order)
         app.key("Down")
         app.wait_for(lambda s: details(s) == expected_details(CHARLIE), "Charlie's details")
         app.key("Up")
         state = app.wait_for(lambda s: details(s) == expected_details(BRAVO), "Bravo's details again")
-        session.xdotool("mousemove", *row_point(state, CHARLIE))
+        session.xdotool("mousemove", *server_point(state, CHARLIE))
         app.key("Return")
         self.assertEqual(harness.launch(game_folder, 3, "the game started by Enter")[0], game + "  +connect 127.1.0.6:27910")
 
@@ -132,7 +132,7 @@ class CommandsTest(unittest.TestCase):
         for repeat in (1, 2):
             app.click(beside, repeat=repeat)
             app.wait_for(lambda s: details(s) == ([], []), "the pane emptied by %d clicks beside the rows" % repeat)
-            app.click(row_point(state, BRAVO))
+            app.click(server_point(state, BRAVO))
             app.wait_for(lambda s: details(s) == expected_details(BRAVO), "Bravo's details again")
         # Filled after being emptied, the pane shows its rows on screen.
         harness.wait_until(lambda: [session.unpainted_rows(app.state(), view) for view in ("playerList", "infoList")]
@@ -146,7 +146,7 @@ class CommandsTest(unittest.TestCase):
         ping = [row["cells"][3] for row in app.state()["serverList"]["rows"] if row["cells"][0] == "Charlie"][0]
         charlie = "127.1.0.7:27911 Charlie %s delta 2 / 8" % ping
         for key, expected in (("a", "127.1.0.7:27911"), ("u", "tarnwick://127.1.0.7:27911"), ("f", charlie)):
-            app.click(row_point(state, CHARLIE), button=3)
+            app.click(server_point(state, CHARLIE), button=3)
             harness.wait_until(lambda: app.window_of("#32768"), "the row menu")
             self.assertEqual(details(app.state()), expected_details(CHARLIE))
             app.key(key)

@@ -10,7 +10,7 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import harness  # noqa: E402
-from harness import Session, check_layout, game_server, middle  # noqa: E402
+from harness import Session, check_layout, game_server, middle, row_point  # noqa: E402
 
 NAME, MAP, PLAYERS, PING, ADDRESS = range(5)
 
@@ -91,8 +91,7 @@ class MainWindowTest(unittest.TestCase):
                     (key(row[column]) for row in rows(s)), reverse=not ascending),
                     "rows sorted by column %d %s" % (column, "ascending" if ascending else "descending"))
             # A pane with a scroll bar still has its last columns stretched to the edge.
-            echo = [row["screen"] for row in app.state()["serverList"]["rows"] if row["cells"][NAME] == "Echo"][0]
-            app.click((echo["x"] + 40, echo["y"] + echo["height"] // 2))
+            app.click(row_point([row for row in app.state()["serverList"]["rows"] if row["cells"][NAME] == "Echo"][0]))
             check_layout(self, app.wait_for(lambda s: len(s["playerList"]["rows"]) == 30, "Echo's players"))
 
             # When Explorer restarts, every tray icon is gone until its program adds it again.
@@ -138,7 +137,7 @@ class MainWindowTest(unittest.TestCase):
         state = app.state()
         self.assertLess(len(state["serverList"]["rows"]), len(servers), "the burst was over too soon")
         first = state["serverList"]["rows"][0]
-        first_point = (first["screen"]["x"] + 40, first["screen"]["y"] + first["screen"]["height"] // 2)
+        first_point = row_point(first)
         app.click(first_point, button=3)
         harness.wait_until(lambda: app.window_of("#32768"), "the row menu during the burst")
         app.key("a")
