@@ -12,8 +12,9 @@
 namespace {
 
 void showMainWindow(HWND window) {
-    // The window was hidden, not minimised, so it comes back at its former place and size.
-    ShowWindow(window, SW_SHOW);
+    // A hidden window comes back at its former place and size; one that was minimised (when
+    // the tray had no icon for it) is restored there.
+    ShowWindow(window, IsIconic(window) ? SW_RESTORE : SW_SHOW);
     SetForegroundWindow(window);
 }
 
@@ -87,6 +88,9 @@ LRESULT handleTrayMessage(UINT mouseMessage, HWND window) {
         SetForegroundWindow(window);
         const int commandId =
             TrackPopupMenu(trayMenu, TPM_RETURNCMD, cursor.x, cursor.y, 0, window, nullptr);
+        // Switches the foreground task away from the menu, as TrackPopupMenu's documentation
+        // asks: without it the next tray menu can close as soon as it opens.
+        PostMessageA(window, WM_NULL, 0, 0);
         return dispatchCommand(commandId, window, 0);
     }
     default:

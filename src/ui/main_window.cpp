@@ -14,6 +14,7 @@
 #include "ui/dpi.h"
 #include "ui/layout.h"
 #include "ui/list_view.h"
+#include "ui/running_copy.h"
 #include "ui/server_rows.h"
 
 HINSTANCE instanceHandle = nullptr;
@@ -100,6 +101,8 @@ bool insertColumns(HWND list, const ColumnDefinition (&columns)[N]) {
 // Registered by the shell: sent to every top-level window when the taskbar is made anew
 // (Explorer restarted), after every notification-area icon is gone.
 UINT taskbarCreatedMessage = 0;
+// Registered: sent by a later start of the program to show this copy instead of its own.
+UINT runningCopyMessage = 0;
 // Whether the tray icon is there: a window minimised without one would have no way back.
 bool trayIconShown = false;
 
@@ -278,6 +281,7 @@ HWND createMainWindow(HINSTANCE instance) {
     windowClass.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SMALL));
     RegisterClassExA(&windowClass);
     taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+    runningCopyMessage = registerRunningCopyMessage();
 
     instanceHandle = instance;
     // Made at the system's DPI, which is the window's own on most machines; WM_CREATE scales
@@ -305,10 +309,14 @@ void destroyPopupMenus() {
 }
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    // Its number is only known at run time, so it cannot stand in the table.
+    // Their numbers are only known at run time, so they cannot stand in the table.
     if (message == taskbarCreatedMessage && message != 0) {
         addTrayIcon(window);
         return 0;
+    }
+    if (message == runningCopyMessage && message != 0) {
+        dispatchCommand(ID_TRAY_RESTORE, window, 0);
+        return runningCopyAnswer;
     }
     for (const MessageHandler& entry : messageTable)
         if (entry.message == message) return entry.handle(window, wParam, lParam);

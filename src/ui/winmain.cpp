@@ -5,6 +5,7 @@
 #include "core/module_function.h"
 #include "resources/resource.h"
 #include "ui/main_window.h"
+#include "ui/running_copy.h"
 
 namespace {
 
@@ -24,6 +25,8 @@ void restrictDllSearch() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     restrictDllSearch();
+    // A start while the user's copy runs shows that copy and ends here, having made nothing.
+    if (!becomeOnlyCopy()) return 0;
     // Before any thread that reads the clock.
     startClock();
 

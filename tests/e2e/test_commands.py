@@ -229,6 +229,18 @@ class CommandsTest(unittest.TestCase):
             click_menu_item(app, 1, 2)
             app.wait_for(lambda s: s["visible"], "the window restored from the tray menu")
 
+            # Started again while it hides in the tray, and while it shows: the running copy
+            # comes back, and the new start ends at once with no window, icon or download.
+            for hidden in (True, False):
+                if hidden:
+                    app.minimize()
+                again = harness.App(session, app.folder, [harness.env("SB_EXE")])
+                session.apps.append(again)
+                self.assertEqual(again.process.wait(harness.TIMEOUT), 0)
+                app.wait_for(lambda s: s["visible"] and not s["iconic"], "the running copy shown")
+                self.assertEqual([w["class"] for w in session.probe("windows")["windows"]].count("SERVERBROWSER"), 1)
+                self.assertEqual((len(session.tray_icons()), len(session.request("master.log")["log"])), (1, 1))
+
             # A click elsewhere closes the tray menu without a command.
             app.minimize()
             click_icon(3)
