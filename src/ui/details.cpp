@@ -67,13 +67,18 @@ LRESULT defaultNotify(HWND window, WPARAM wParam, NMHDR* header) {
     return DefWindowProcA(window, WM_NOTIFY, wParam, reinterpret_cast<LPARAM>(header));
 }
 
-// Shows the right-clicked server and runs the command chosen from the row menu on that row.
-LRESULT runRowMenu(HWND window, int row) {
+// Shows the row's server and runs the command chosen from the row menu, opened at the
+// screen point, on that row.
+LRESULT runRowMenu(HWND window, int row, POINT at) {
     showServerDetails(row);
+    const int commandId = TrackPopupMenu(rowMenu, TPM_RETURNCMD, at.x, at.y, 0, window, nullptr);
+    return dispatchCommand(commandId, window, row);
+}
+
+LRESULT runRowMenuAtCursor(HWND window, int row) {
     POINT cursor = {};
     GetCursorPos(&cursor);
-    const int commandId = TrackPopupMenu(rowMenu, TPM_RETURNCMD, cursor.x, cursor.y, 0, window, nullptr);
-    return dispatchCommand(commandId, window, row);
+    return runRowMenu(window, row, cursor);
 }
 
 }  // namespace
@@ -101,6 +106,19 @@ void showServerDetails(int row) {
     }
 }
 
+LRESULT openSelectedRowMenu(HWND window) {
+    const int row = static_cast<int>(SendMessageA(serverList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    if (row < 0) return 0;
+    // At the row's first cell, scrolled into view if it is not, where the keyboard user looks.
+    SendMessageA(serverList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+    RECT bounds = {};
+    bounds.left = LVIR_LABEL;
+    SendMessageA(serverList, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&bounds));
+    POINT at = {bounds.left > 0 ? bounds.left : 0, bounds.bottom};
+    ClientToScreen(serverList, &at);
+    return runRowMenu(window, row, at);
+}
+
 LRESULT handleListNotify(HWND window, WPARAM wParam, NMHDR* header) {
     if (!header) return 0;
     if (header->hwndFrom != serverList) return defaultNotify(window, wParam, header);
@@ -118,7 +136,7 @@ LRESULT handleListNotify(HWND window, WPARAM wParam, NMHDR* header) {
     case NM_CUSTOMDRAW:
         return CDRF_DODEFAULT;
     case NM_RCLICK:
-        return runRowMenu(window, reinterpret_cast<NMITEMACTIVATE*>(header)->iItem);
+        return runRowMenuAtCursor(window, reinterpret_cast<NMITEMACTIVATE*>(header)->iItem);
     case NM_DBLCLK: {
         const int row = reinterpret_cast<NMITEMACTIVATE*>(header)->iItem;
         showServerDetails(row);

@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <cstring>
 #include <initializer_list>
@@ -13,6 +14,7 @@
 #include "ui/details.h"
 #include "ui/dpi.h"
 #include "ui/layout.h"
+#include "ui/list_keys.h"
 #include "ui/list_view.h"
 #include "ui/running_copy.h"
 #include "ui/server_rows.h"
@@ -77,8 +79,9 @@ constexpr ColumnDefinition infoColumns[] = {{"Variable", 100}, {"Value", stretch
 
 constexpr char trayTip[] = "Server Browser";
 
-HWND createListView(HWND parent) {
-    return CreateWindowExA(0, WC_LISTVIEWA, "", listViewStyle, 0, 0, scaleForDpi(initialListWidth, windowScaleDpi),
+// A list in report view never shows its window text; it is the list's name for a screen reader.
+HWND createListView(HWND parent, const char* name) {
+    return CreateWindowExA(0, WC_LISTVIEWA, name, listViewStyle, 0, 0, scaleForDpi(initialListWidth, windowScaleDpi),
                            scaleForDpi(initialListHeight, windowScaleDpi), parent, nullptr, instanceHandle, nullptr);
 }
 
@@ -196,6 +199,14 @@ LRESULT onSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+// Shift+F10 or the Menu key in the server list: the row menu for the selected row. A right
+// click has opened its menu on NM_RCLICK already and arrives here with the mouse's position.
+LRESULT onContextMenu(HWND window, WPARAM wParam, LPARAM lParam) {
+    const bool fromKeyboard = GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1;
+    if (reinterpret_cast<HWND>(wParam) == serverList && fromKeyboard) return openSelectedRowMenu(window);
+    return DefWindowProcA(window, WM_CONTEXTMENU, wParam, lParam);
+}
+
 LRESULT onTrayCallback(HWND window, WPARAM, LPARAM lParam) {
     return handleTrayMessage(static_cast<UINT>(lParam), window);
 }
@@ -249,6 +260,7 @@ constexpr MessageHandler messageTable[] = {
     {WM_NOTIFY, onNotify},
     {WM_COMMAND, onCommand},
     {WM_SYSCOMMAND, onSysCommand},
+    {WM_CONTEXTMENU, onContextMenu},
     {trayCallbackMessage, onTrayCallback},
     {serverRowMessage, onServerRow},
     {WM_SETFOCUS, onSetFocus},
@@ -331,13 +343,14 @@ bool createChildren(HWND window) {
     measureStatusBar();
 
     beginServerRows(window);
-    serverList = createListView(window);
+    serverList = createListView(window, "Servers");
     SendMessageA(serverList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
     if (!insertColumns(serverList, serverColumns)) return false;
-    playerList = createListView(window);
+    playerList = createListView(window, "Players");
     if (!insertColumns(playerList, playerColumns)) return false;
-    infoList = createListView(window);
+    infoList = createListView(window, "Server variables");
     if (!insertColumns(infoList, infoColumns)) return false;
+    for (HWND list : {serverList, playerList, infoList}) takePaneKeys(list);
     // The controls start with the system DPI's font: a window on a screen of another DPI
     // needs its own from the start.
     if (windowScaleDpi != systemDpi()) setChildrenFont(windowScaleDpi);

@@ -19,6 +19,7 @@ BRAVO = game_server("127.1.0.6:27910", "Bravo", "marsh", players=[(1, 20, "Di")]
 CHARLIE = game_server("127.1.0.7:27911", "Charlie", "delta", players=[(2, 30, "Ed"), (4, 31, "Flo")], max_clients=8)
 SERVERS = [ALPHA, BRAVO, CHARLIE]
 SW_SHOWNORMAL = 1
+VIEWS = ("serverList", "playerList", "infoList")
 
 
 LISTED = b"".join(server["address"].encode() + b"\n" for server in SERVERS)
@@ -152,11 +153,35 @@ class CommandsTest(unittest.TestCase):
             app.key(key)
             harness.wait_until(lambda: not app.window_of("#32768"), "the row menu closed")
             harness.wait_until(lambda: session.clipboard() == expected, "the clipboard: " + expected)
+        # One Escape closes a right-click's menu: the next key reaches the list, not a second menu.
+        app.click(server_point(state, CHARLIE), button=3)
+        harness.wait_until(lambda: app.window_of("#32768"), "the row menu")
+        app.key("Escape", "Up")
+        app.wait_for(lambda s: details(s) == expected_details(BRAVO), "Bravo picked by Up after the menu")
         # Beside the rows the menu has no row, whatever was selected before: the pane empties.
         app.click(beside, button=3)
         harness.wait_until(lambda: app.window_of("#32768"), "the menu beside the rows")
         self.assertEqual(details(app.state()), ([], []))
         app.key("Escape")
+
+        # From the keyboard alone, with no row selected Shift+F10 opens nothing: Home reaches
+        # the list. Tab and F6 take the focus round the three named lists, Shift the other
+        # way, and leave the selection and the pane as they are.
+        app.key("shift+F10", "Home")
+        state = app.wait_for(lambda s: details(s) == expected_details(ALPHA), "Alpha picked by Home")
+        self.assertEqual([state[view]["name"] for view in VIEWS], ["Servers", "Players", "Server variables"])
+        for keys, order in (("Tab", (1, 2, 0)), ("shift+Tab", (2, 1, 0)), ("F6", (1, 2, 0)), ("shift+F6", (2, 1, 0))):
+            for view in order:
+                app.key(keys)
+                app.wait_for(lambda s: [v for v in VIEWS if s[v]["focused"]] == [VIEWS[view]] and
+                             details(s) == expected_details(ALPHA), "the focus on the %s after %s" % (VIEWS[view], keys))
+        # Shift+F10 opens the row menu at the selected row, whose address it copies.
+        app.key("Down", "shift+F10")
+        menu = harness.wait_until(lambda: app.window_of("#32768"), "the row menu from the keyboard")["rect"]
+        row = app.wait_for(lambda s: details(s) == expected_details(BRAVO), "Bravo's details")["serverList"]["rows"][1]
+        self.assertLess(abs(menu["y"] - row["screen"]["y"] - row["screen"]["height"]), 4)
+        app.key("a")
+        harness.wait_until(lambda: session.clipboard() == BRAVO["address"], "Bravo's address copied from the keyboard")
 
         # F5 reads templist.txt again and queries every server anew; Shift+F5 downloads the
         # list again, here from a real HTTP server, and stores its response byte for byte.

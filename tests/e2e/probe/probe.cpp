@@ -2,7 +2,8 @@
 // that end-to-end tests can check the real program from outside.
 //
 //   probe state            the main window (class SERVERBROWSER): visibility, client area,
-//                          status bar and the three list views with their columns and rows
+//                          status bar and the three list views with their columns and rows,
+//                          each with its accessible name, and which of them has the focus
 //   probe windows          every top-level window and its children: handle, class, title,
 //                          visibility, place
 //   probe row-message      sends the main window its private row message with a row update
@@ -16,6 +17,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
+#include <oleacc.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -122,6 +124,26 @@ private:
     char* base_;
 };
 
+// The interface id, spelled out: a static build links IID_IAccessible as a thunk, not as data.
+constexpr IID accessibleId = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+// What a screen reader says for the window: its client object's name.
+std::string accessibleName(HWND window) {
+    IAccessible* object = nullptr;
+    VARIANT self = {};  // the object itself, CHILDID_SELF
+    self.vt = VT_I4;
+    BSTR name = nullptr;
+    char text[textSize] = "";
+    if (SUCCEEDED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), accessibleId,
+                                             reinterpret_cast<void**>(&object)))) {
+        if (object->get_accName(self, &name) == S_OK && name)
+            WideCharToMultiByte(CP_ACP, 0, name, -1, text, sizeof text, nullptr, nullptr);
+        SysFreeString(name);
+        object->Release();
+    }
+    return text;
+}
+
 std::string listJson(HWND list, HWND parent, const Remote& remote) {
     RECT screen = {};
     GetWindowRect(list, &screen);
@@ -163,7 +185,11 @@ std::string listJson(HWND list, HWND parent, const Remote& remote) {
         remote.send(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), bounds);
         rows += std::string(row ? "," : "") + "{\"cells\":[" + cells + "],\"screen\":" + rectJson(toScreen(list, bounds)) + "}";
     }
-    return "{\"rect\":" + rectJson(inParent) + ",\"screen\":" + rectJson(screen) + ",\"client\":" + rectJson(client) +
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(list, nullptr), &thread);
+    return "{\"name\":" + jsonQuote(accessibleName(list)) + ",\"focused\":" + boolean(thread.hwndFocus == list) +
+           ",\"rect\":" + rectJson(inParent) + ",\"screen\":" + rectJson(screen) + ",\"client\":" + rectJson(client) +
            ",\"columns\":[" + columns + "],\"rows\":[" + rows + "]}";
 }
 
@@ -199,7 +225,8 @@ int printState() {
             RECT status = {};
             GetWindowRect(child, &status);
             MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&status), 2);
-            out += ",\"statusBar\":{\"text\":" + jsonQuote(windowText(child)) + ",\"rect\":" + rectJson(status) + "}";
+            out += ",\"statusBar\":{\"text\":" + jsonQuote(windowText(child)) +
+                   ",\"name\":" + jsonQuote(accessibleName(child)) + ",\"rect\":" + rectJson(status) + "}";
         } else if (lstrcmpiA(name.c_str(), WC_LISTVIEWA) == 0) {
             const HWND header = reinterpret_cast<HWND>(SendMessageA(child, LVM_GETHEADER, 0, 0));
             const LRESULT columns = SendMessageA(header, HDM_GETITEMCOUNT, 0, 0);
@@ -280,6 +307,7 @@ int sendDpiChanged(int dpi, RECT suggested) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    CoInitialize(nullptr);
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "state") return printState();
     if (command == "windows") return printWindows();
