@@ -16,5 +16,8 @@ set(CPACK_NSIS_MUI_ICON "${PROJECT_SOURCE_DIR}/src/resources/shell.ico")
 set(CPACK_MODULE_PATH "${PROJECT_SOURCE_DIR}/packaging")
 # Read by cpack for each generator: the setup program's name says what it is.
 set(CPACK_PROJECT_CONFIG_FILE "${PROJECT_SOURCE_DIR}/cmake/package_names.cmake")
+# Signing with a release certificate, when one is given (cmake/package_names.cmake).
+set(CPACK_SIGN_COMMAND "${PROJECT_SOURCE_DIR}/scripts/sign")
+set(CPACK_SIGN_SCRIPT_DIR "${PROJECT_SOURCE_DIR}/cmake")
 set(CPACK_GENERATOR "ZIP;NSIS")
 include(CPack)
