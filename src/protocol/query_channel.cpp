@@ -26,8 +26,17 @@ std::atomic<SOCKET> channel{INVALID_SOCKET};
 void openQueryChannel() {
     WSADATA data;
     WSAStartup(winsockVersion, &data);
-    // Never bound: the first sendto gives it a port, and every reply comes back to it.
-    channel = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    const SOCKET opened = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    // Any address, a port of the system's choosing: what the first sendto would give it, but
+    // from the start, since Windows fails select and recvfrom on a socket with no local address
+    // (the receiver would poll until the first query). Every reply comes back to this port.
+    sockaddr_in local;
+    std::memset(&local, 0, sizeof local);
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(INADDR_ANY);
+    local.sin_port = 0;
+    if (opened != INVALID_SOCKET) bind(opened, reinterpret_cast<const sockaddr*>(&local), sizeof local);
+    channel = opened;
 }
 
 void closeQueryChannel() {

@@ -11,3 +11,13 @@ ChildLayout computeLayout(int clientWidth, int clientBottom, int statusHeight) {
     layout.infoList = {(w + 1) / 2, (h + 1) / 2, w / 2, h / 2};
     return layout;
 }
+
+ChildRect fitIntoArea(ChildRect window, const ChildRect& area) {
+    if (window.width > area.width) window.width = area.width;
+    if (window.height > area.height) window.height = area.height;
+    if (window.x + window.width > area.x + area.width) window.x = area.x + area.width - window.width;
+    if (window.y + window.height > area.y + area.height) window.y = area.y + area.height - window.height;
+    if (window.x < area.x) window.x = area.x;
+    if (window.y < area.y) window.y = area.y;
+    return window;
+}

@@ -21,3 +21,7 @@ struct ChildLayout {
 // neighbouring views share one line of pixels for their borders; a client area lower than
 // the status bar gives negative heights, which the window manager clamps.
 ChildLayout computeLayout(int clientWidth, int clientBottom, int statusHeight);
+
+// The window's place moved, then shrunk, into the area (a monitor's work area, in screen
+// coordinates) where it does not fit; unchanged where it does.
+ChildRect fitIntoArea(ChildRect window, const ChildRect& area);

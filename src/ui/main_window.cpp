@@ -106,6 +106,8 @@ bool insertColumns(HWND list, const ColumnDefinition (&columns)[N]) {
 UINT taskbarCreatedMessage = 0;
 // Registered: sent by a later start of the program to show this copy instead of its own.
 UINT runningCopyMessage = 0;
+// The tray icon's image, made for the window's DPI; owned here.
+HICON trayIcon = nullptr;
 // Whether the tray icon is there: a window minimised without one would have no way back.
 bool trayIconShown = false;
 
@@ -117,7 +119,12 @@ void addTrayIcon(HWND window) {
     trayIconRecord.uID = 0;
     trayIconRecord.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     trayIconRecord.uCallbackMessage = trayCallbackMessage;
-    trayIconRecord.hIcon = LoadIconA(instanceHandle, MAKEINTRESOURCEA(IDI_SMALL));
+    // The notification area shows a small icon: drawn at the small size for the window's DPI,
+    // not shrunk from the large one, which blurs it at 125 % and more.
+    if (trayIcon) DestroyIcon(trayIcon);
+    const int size = MulDiv(GetSystemMetrics(SM_CXSMICON), static_cast<int>(windowScaleDpi), static_cast<int>(systemDpi()));
+    trayIcon = static_cast<HICON>(LoadImageA(instanceHandle, MAKEINTRESOURCEA(IDI_SMALL), IMAGE_ICON, size, size, 0));
+    trayIconRecord.hIcon = trayIcon;
     std::memcpy(trayIconRecord.szTip, trayTip, sizeof trayTip);
     // Told of a new taskbar that still has the icon, the shell refuses to add it again.
     trayIconShown = Shell_NotifyIconA(NIM_ADD, &trayIconRecord) || Shell_NotifyIconA(NIM_MODIFY, &trayIconRecord);
@@ -161,6 +168,8 @@ LRESULT onCreate(HWND window, WPARAM, LPARAM) { return createChildren(window) ? 
 LRESULT onDestroy(HWND, WPARAM, LPARAM) {
     endServerRows();
     Shell_NotifyIconA(NIM_DELETE, &trayIconRecord);
+    if (trayIcon) DestroyIcon(trayIcon);
+    trayIcon = nullptr;
     if (dpiFont) DeleteObject(dpiFont);
     dpiFont = nullptr;
     PostQuitMessage(0);
@@ -239,12 +248,36 @@ LRESULT onDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
         rescaleColumns(infoList, infoColumns, windowScaleDpi, dpi);
         windowScaleDpi = dpi;
         setChildrenFont(dpi);
+        if (trayIconShown) addTrayIcon(window);
     }
     const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
     if (suggested)
         SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
     return 0;
+}
+
+// A theme change: the common controls repaint in the new colours only when told.
+LRESULT onSysColorChange(HWND, WPARAM wParam, LPARAM lParam) {
+    for (HWND child : {serverList, playerList, infoList, statusBar}) SendMessageA(child, WM_SYSCOLORCHANGE, wParam, lParam);
+    return 0;
+}
+
+// The scaled first place, on a small screen or at a large scale, could reach under the
+// taskbar or off the screen: moved, then shrunk, into the monitor's work area.
+void fitToWorkArea(HWND window) {
+    RECT frame = {};
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (!GetWindowRect(window, &frame) ||
+        !GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor))
+        return;
+    const RECT& work = monitor.rcWork;
+    const ChildRect placed = {frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top};
+    const ChildRect fitted =
+        fitIntoArea(placed, {work.left, work.top, work.right - work.left, work.bottom - work.top});
+    if (std::memcmp(&placed, &fitted, sizeof placed) != 0)
+        SetWindowPos(window, nullptr, fitted.x, fitted.y, fitted.width, fitted.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 struct MessageHandler {
@@ -265,6 +298,7 @@ constexpr MessageHandler messageTable[] = {
     {serverRowMessage, onServerRow},
     {WM_SETFOCUS, onSetFocus},
     {WM_TIMER, onTimer},
+    {WM_SYSCOLORCHANGE, onSysColorChange},
     {dpiChangedMessage, onDpiChanged},
 };
 
@@ -285,12 +319,16 @@ HWND createMainWindow(HINSTANCE instance) {
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = mainWindowProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SERVERBROWSER));
+    // Each at the size Windows draws it (the resource holds 16 to 256 pixels).
+    windowClass.hIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_SERVERBROWSER), IMAGE_ICON,
+                                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszMenuName = MAKEINTRESOURCEA(IDM_MAINMENU);
     windowClass.lpszClassName = className;
-    windowClass.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SMALL));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_SMALL), IMAGE_ICON,
+                                                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                        LR_SHARED));
     RegisterClassExA(&windowClass);
     taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
     runningCopyMessage = registerRunningCopyMessage();
@@ -306,6 +344,7 @@ HWND createMainWindow(HINSTANCE instance) {
     if (window && windowScaleDpi != dpi)
         SetWindowPos(window, nullptr, 0, 0, scaleForDpi(mainWindowWidth, windowScaleDpi),
                      scaleForDpi(mainWindowHeight, windowScaleDpi), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (window) fitToWorkArea(window);
     return window;
 }
 

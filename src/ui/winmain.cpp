@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <objbase.h>
 
 #include "core/browser.h"
 #include "core/clock.h"
@@ -29,6 +30,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     if (!becomeOnlyCopy()) return 0;
     // Before any thread that reads the clock.
     startClock();
+    // The shell may start the game through COM objects: ShellExecute wants COM on its thread.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
     const HWND window = createMainWindow(instance);
     if (!window) return 0;
@@ -50,5 +53,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
 
     destroyPopupMenus();
     stopBrowser();
+    if (SUCCEEDED(com)) CoUninitialize();
     return static_cast<int>(message.wParam);
 }

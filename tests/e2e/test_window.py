@@ -128,6 +128,17 @@ class MainWindowTest(unittest.TestCase):
             app.key("Return")
             self.assertEqual(harness.launch(game_folder, 1, "the game started")[1], "c:\\games\\tarnwick")
 
+    def test_channel_port_without_a_list(self):
+        # No master and no list file, so no query is ever sent: the query channel still has
+        # its port, without which Windows fails every wait of the receiver on it.
+        with Session("window-unlisted") as session:
+            session.set_install_dir("c:\\games\\tarnwick")
+            app = session.start()
+            app.wait_for(lambda s: s["statusBar"]["text"] not in ("Ready.", "Updating List..."), "the failed Update")
+            with open("/proc/net/udp") as table:
+                bound = [line.split()[1] for line in table.readlines()[1:]]
+            self.assertTrue([a for a in bound if a.startswith("00000000:") and a != "00000000:0000"], bound)
+
     def use_while_rows_come(self, session, app, state):
         """A header click, a right-click and a click while new rows keep coming; then, after a
         Refresh of the sorted rows, every row still shows its own server's texts. A Refresh

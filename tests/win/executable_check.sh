@@ -28,7 +28,7 @@ done
 # The program's own (C++) functions check the stack guard, not only the runtime's.
 guarded=$(x86_64-w64-mingw32-objdump -d "$exe" | awk '/^[0-9a-f]+ <.*>:$/ {f = $2} /call.*<__stack_chk_fail>/ {print f}')
 [ "$(grep -c '^<_Z' <<<"$guarded")" -ge 5 ] || { echo "no stack guard in the program's functions"; exit 1; }
-allowed=" ADVAPI32.dll COMCTL32.dll GDI32.dll KERNEL32.dll msvcrt.dll SHELL32.dll USER32.dll WS2_32.dll "
+allowed=" ADVAPI32.dll COMCTL32.dll GDI32.dll KERNEL32.dll msvcrt.dll ole32.dll SHELL32.dll USER32.dll WS2_32.dll "
 imports=$(sed -n 's/^\tDLL Name: //p' <<<"$headers")
 for dll in $imports; do
   [[ $allowed == *" $dll "* ]] || { echo "imports $dll"; exit 1; }
