@@ -6,16 +6,15 @@
 
 namespace {
 
-using TimeGetTime = DWORD(WINAPI*)();
 using TimePeriod = UINT(WINAPI*)(UINT);
 
-// Pings are differences of clock readings, which are coarse (about 16 ms) unless the process
-// asks for 1 ms.
-constexpr UINT timerResolutionMs = 1;
+constexpr UINT fineTimerPeriodMs = 1;
 
-// Written once by startClock before any other thread runs; GetTickCount stands in if the
-// system's winmm.dll cannot be had (pings are then only as fine as the system tick).
-TimeGetTime readClock = GetTickCount;
+// Written once by startClock before any other thread runs. Windows XP and later always have
+// a performance counter; a frequency of 0 cannot happen there, 1 keeps the division safe.
+LONGLONG counterFrequency = 1;
+TimePeriod beginTimerPeriod = nullptr;
+TimePeriod endTimerPeriod = nullptr;
 
 HMODULE loadSystemWinmm() {
     // Windows 7 without its 2011 loader update refuses the flag: the full path does the same.
@@ -30,14 +29,27 @@ HMODULE loadSystemWinmm() {
 }  // namespace
 
 void startClock() {
-    // Kept loaded for the process's lifetime, like the resolution it asks for.
-    const HMODULE winmm = loadSystemWinmm();
-    if (!winmm) return;
-    const auto timeGetTime = moduleFunction<TimeGetTime>(winmm, "timeGetTime");
-    const auto timeBeginPeriod = moduleFunction<TimePeriod>(winmm, "timeBeginPeriod");
-    if (!timeGetTime) return;
-    readClock = timeGetTime;
-    if (timeBeginPeriod) timeBeginPeriod(timerResolutionMs);
+    LARGE_INTEGER frequency;
+    if (QueryPerformanceFrequency(&frequency) && frequency.QuadPart > 0) counterFrequency = frequency.QuadPart;
+    // Kept loaded for the process's lifetime; without it the pacing is only as fine as the tick.
+    if (const HMODULE winmm = loadSystemWinmm()) {
+        beginTimerPeriod = moduleFunction<TimePeriod>(winmm, "timeBeginPeriod");
+        endTimerPeriod = moduleFunction<TimePeriod>(winmm, "timeEndPeriod");
+    }
 }
 
-std::uint32_t clockMs() { return readClock(); }
+std::uint32_t clockMs() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    // Whole seconds and the rest apart: the product cannot overflow however long Windows has run.
+    const LONGLONG seconds = now.QuadPart / counterFrequency;
+    const LONGLONG rest = now.QuadPart % counterFrequency;
+    return static_cast<std::uint32_t>(seconds * 1000 + rest * 1000 / counterFrequency);
+}
+
+FineTimerPeriod::FineTimerPeriod()
+    : held_(beginTimerPeriod && endTimerPeriod && beginTimerPeriod(fineTimerPeriodMs) == TIMERR_NOERROR) {}
+
+FineTimerPeriod::~FineTimerPeriod() {
+    if (held_) endTimerPeriod(fineTimerPeriodMs);
+}

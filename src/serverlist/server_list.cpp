@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "core/clock.h"
 #include "core/unique_file.h"
 #include "core/view.h"
 
@@ -32,6 +33,7 @@ bool loadListEntries(const char* path, std::vector<std::string>& entries) {
 }
 
 void queryListEntries(const std::vector<std::string>& entries) {
+    const FineTimerPeriod pacing;
     for (const std::string& entry : entries) {
         queryServer(entry.c_str());
         Sleep(listQueryPacingMs);

@@ -17,3 +17,5 @@ constexpr UINT serverRowMessage = WM_APP + 1;
 
 // The main window's timer that paints the server list's held-back changes (server_rows.cpp).
 constexpr UINT_PTR serverPaintTimer = 1;
+// The main window's timer that shows the details pane's server again after its reply (details.cpp).
+constexpr UINT_PTR paneRefillTimer = 2;

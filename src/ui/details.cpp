@@ -8,7 +8,9 @@
 #include "launch/launch.h"
 #include "ui/commands.h"
 #include "ui/list_view.h"
+#include "ui/app_messages.h"
 #include "ui/main_window.h"
+#include "ui/pane_follow.h"
 #include "ui/server_rows.h"
 
 namespace {
@@ -54,13 +56,70 @@ void fillInfoList(const ServerInfo& info) {
 
 int selectionMark() { return static_cast<int>(SendMessageA(serverList, LVM_GETSELECTIONMARK, 0, 0)); }
 
-// The row whose server a change of the server list shows. The list view reports a row
-// that becomes selected (by the arrow keys, say) before it moves its selection mark there,
-// so that row is taken from the notification; any other change refills from the mark.
-int rowToShow(const NMLISTVIEW& change) {
-    const bool nowSelected = (change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_SELECTED) &&
-                             !(change.uOldState & LVIS_SELECTED);
-    return nowSelected ? change.iItem : selectionMark();
+// Window thread only.
+PaneFollower paneFollower;
+
+// A change of the server list's selection shows the row it picks; a change of a row's texts
+// or focus leaves the pane alone (see pane_follow.h).
+void followListChange(const NMLISTVIEW& change) {
+    switch (paneChangeFor((change.uChanged & LVIF_STATE) != 0, (change.uOldState & LVIS_SELECTED) != 0,
+                          (change.uNewState & LVIS_SELECTED) != 0)) {
+    case PaneChange::showRow:
+        showServerDetails(change.iItem);
+        break;
+    case PaneChange::showMark:
+        showServerDetails(selectionMark());
+        break;
+    case PaneChange::keep:
+        break;
+    }
+}
+
+// Each pane list's first visible row, or -1 for a list whose rows are to start at the top.
+struct PaneScroll {
+    int player = -1;
+    int info = -1;
+};
+
+int topRow(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETTOPINDEX, 0, 0)); }
+
+// Scrolls a refilled list back to the row that was at its top: a report view scrolls by
+// whole rows, given in pixels.
+void scrollToRow(HWND list, int row) {
+    if (row <= 0) return;
+    RECT bounds = {};
+    bounds.left = LVIR_BOUNDS;
+    if (!SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&bounds))) return;
+    SendMessageA(list, LVM_SCROLL, 0, row * (bounds.bottom - bounds.top));
+}
+
+// Fills the pane with the server of the address key (none when empty or unknown). Showing
+// the same server again keeps where each list was scrolled to.
+void showServerKey(const std::string& key) {
+    PaneScroll scroll;
+    if (!key.empty() && key == paneFollower.shown()) scroll = {topRow(playerList), topRow(infoList)};
+    paneFollower.showing(key);
+
+    // A visible list view paints and updates its scroll bar on every inserted row: under Wine
+    // a pane of 63 rows took about 1.8 s that way. Held, the rows are painted once, at the end.
+    for (HWND list : {playerList, infoList}) {
+        SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+        SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    }
+
+    ServerDetails details;
+    if (copyServerDetails(key, details)) {
+        fillPlayerList(details.players);
+        fillInfoList(details.info);
+    }
+    // Redraw on first, so that the scroll bar shows and the stretch fits the narrower view.
+    for (HWND list : {playerList, infoList}) {
+        SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+        stretchLastColumn(list);
+        scrollToRow(list, list == playerList ? scroll.player : scroll.info);
+        InvalidateRect(list, nullptr, TRUE);
+        UpdateWindow(list);
+    }
 }
 
 LRESULT defaultNotify(HWND window, WPARAM wParam, NMHDR* header) {
@@ -83,27 +142,16 @@ LRESULT runRowMenuAtCursor(HWND window, int row) {
 
 }  // namespace
 
-void showServerDetails(int row) {
-    const std::string key = readRowText(row, addressColumn, detailsAddressSize);
-    // A visible list view paints and updates its scroll bar on every inserted row: under Wine
-    // a pane of 63 rows took about 1.8 s that way. Held, the rows are painted once, at the end.
-    for (HWND list : {playerList, infoList}) {
-        SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-        SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-    }
+void showServerDetails(int row) { showServerKey(readRowText(row, addressColumn, detailsAddressSize)); }
 
-    ServerDetails details;
-    if (copyServerDetails(key, details)) {
-        fillPlayerList(details.players);
-        fillInfoList(details.info);
-    }
-    // Redraw on first, so that the scroll bar shows and the stretch fits the narrower view.
-    for (HWND list : {playerList, infoList}) {
-        SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-        stretchLastColumn(list);
-        InvalidateRect(list, nullptr, TRUE);
-        UpdateWindow(list);
-    }
+void followServerRow(HWND window, const std::string& key) {
+    if (paneFollower.rowUpdated(key)) SetTimer(window, paneRefillTimer, paneRefillInterval, nullptr);
+}
+
+void refillPane(HWND window) {
+    KillTimer(window, paneRefillTimer);
+    paneFollower.refilled();
+    showServerKey(paneFollower.shown());
 }
 
 LRESULT openSelectedRowMenu(HWND window) {
@@ -131,7 +179,7 @@ LRESULT handleListNotify(HWND window, WPARAM wParam, NMHDR* header) {
         sortByColumn(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
         break;
     case LVN_ITEMCHANGED:
-        showServerDetails(rowToShow(*reinterpret_cast<NMLISTVIEW*>(header)));
+        followListChange(*reinterpret_cast<NMLISTVIEW*>(header));
         break;
     case NM_CUSTOMDRAW:
         return CDRF_DODEFAULT;

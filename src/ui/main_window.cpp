@@ -233,8 +233,9 @@ LRESULT onSetFocus(HWND, WPARAM, LPARAM) {
     return 0;
 }
 
-LRESULT onTimer(HWND, WPARAM wParam, LPARAM) {
+LRESULT onTimer(HWND window, WPARAM wParam, LPARAM) {
     if (wParam == serverPaintTimer) paintServerRows();
+    if (wParam == paneRefillTimer) refillPane(window);
     return 0;
 }
 

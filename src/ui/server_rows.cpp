@@ -11,6 +11,7 @@
 #include "core/server_table.h"
 #include "core/view.h"
 #include "ui/app_messages.h"
+#include "ui/details.h"
 #include "ui/list_view.h"
 #include "ui/main_window.h"
 #include "ui/row_compare.h"
@@ -144,6 +145,7 @@ void applyServerRowUpdate(LPARAM message) {
     if (!update || update != sendingUpdate.load()) return;
     try {
         applyRowTexts(rowTextsOf(*update->key, *update->fields));
+        followServerRow(rowWindow.load(), *update->key);
     } catch (const std::bad_alloc&) {
         // The row keeps what it showed; the server's next reply tries again.
     }
@@ -156,8 +158,10 @@ void paintServerRows() {
     // Redraw on first, so that the scroll bar shows and the stretch fits the narrower view.
     SendMessageA(serverList, WM_SETREDRAW, TRUE, 0);
     stretchLastColumn(serverList);
-    // Painted now rather than at the next idle moment: a new row arriving first would hold
-    // the painting back again before the paint message came.
+    // Turned back on, redraw repaints nothing by itself: the list, its frame and its header
+    // are invalidated, as WM_SETREDRAW asks, and painted now rather than at the next idle
+    // moment, since a new row arriving first would hold the painting back again.
+    RedrawWindow(serverList, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
     UpdateWindow(serverList);
 }
 

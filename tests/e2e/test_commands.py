@@ -266,8 +266,18 @@ class CommandsTest(unittest.TestCase):
                 self.assertEqual([w["class"] for w in session.probe("windows")["windows"]].count("SERVERBROWSER"), 1)
                 self.assertEqual((len(session.tray_icons()), len(session.request("master.log")["log"])), (1, 1))
 
-            # A click elsewhere closes the tray menu without a command.
+            # A Refresh while the window hides in the tray measures true pings, and the pane
+            # shows its server's new players without a click.
+            session.request("game.add", servers=[dict(ALPHA, delay_ms=300, players=[(7, 70, "Zed")])])
+            before = query_counts(session)[ALPHA["address"]]
+            app.key("F5")
             app.minimize()
+            ping = lambda s: int(s["serverList"]["rows"][0]["cells"][3])
+            state = app.wait_for(lambda s: not s["visible"] and query_counts(session)[ALPHA["address"]] > before
+                                 and ping(s) >= 300 and details(s)[0] == [["Zed", "7", "70"]], "the hidden Refresh")
+            self.assertLess(ping(state), 1000)
+
+            # A click elsewhere closes the tray menu without a command.
             click_icon(3)
             harness.wait_until(lambda: app.window_of("#32768"), "the tray menu")
             app.click((600, 700))

@@ -5,6 +5,7 @@ closing."""
 import os
 import shutil
 import sys
+import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -31,7 +32,7 @@ UNSHOWN = [{"address": "127.1.0.9:27910", "silent": True},
 HEADER = b"\xff\xff\xff\xffprint\n"
 # Enough servers that rows keep coming for seconds while the window is used.
 BURST = [game_server("127.2.%d.%d:27910" % (i // 200, i % 200 + 1), "burst %d" % i, "map%d" % (i % 7),
-                     players=[(1, 1, "p")] * (i % 5)) for i in range(150)]
+                     players=[(1, 1, "p")] * (i % 5)) for i in range(250)]
 
 
 def fold(cell):
@@ -144,6 +145,11 @@ class MainWindowTest(unittest.TestCase):
         Refresh of the sorted rows, every row still shows its own server's texts. A Refresh
         (F5 above) runs beside the Update meanwhile."""
         servers = {server["address"]: server for server in SERVERS[:2] + BURST}
+        # While new rows keep coming, the rows that have been in the list for a second are on
+        # the screen too.
+        time.sleep(1.0)
+        listed = [row["cells"][ADDRESS] for row in state["serverList"]["rows"]]
+        self.assertEqual([r for r in session.unpainted_rows(app.state(), "serverList") if r[ADDRESS] in listed], [])
         app.click(middle(state["serverList"]["columns"][PLAYERS]["screen"]))
         state = app.state()
         self.assertLess(len(state["serverList"]["rows"]), len(servers), "the burst was over too soon")
@@ -159,7 +165,9 @@ class MainWindowTest(unittest.TestCase):
         app.wait_for(lambda s: [r["cells"] for r in s["playerList"]["rows"]] == expected, "the clicked row's players")
         # Rows made after the sort came at the bottom, in the order of their replies.
         sorted_count = len(state["serverList"]["rows"])
-        state = app.wait_for(lambda s: len(s["serverList"]["rows"]) == len(servers), "every row")
+        # More rows than fit: the Address column gives the vertical scroll bar its room.
+        state = app.wait_for(lambda s: len(s["serverList"]["rows"]) == len(servers) and not s["serverList"]["hscroll"],
+                             "every row, and no horizontal scroll bar")
         order = [server["address"] for server in SERVERS[:2] + BURST]
         later = [row[ADDRESS] for row in rows(state)[sorted_count:]]
         self.assertEqual(later, sorted(later, key=order.index))

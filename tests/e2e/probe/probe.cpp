@@ -189,6 +189,7 @@ std::string listJson(HWND list, HWND parent, const Remote& remote) {
     thread.cbSize = sizeof thread;
     GetGUIThreadInfo(GetWindowThreadProcessId(list, nullptr), &thread);
     return "{\"name\":" + jsonQuote(accessibleName(list)) + ",\"focused\":" + boolean(thread.hwndFocus == list) +
+           ",\"hscroll\":" + boolean((GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL) != 0) +
            ",\"rect\":" + rectJson(inParent) + ",\"screen\":" + rectJson(screen) + ",\"client\":" + rectJson(client) +
            ",\"columns\":[" + columns + "],\"rows\":[" + rows + "]}";
 }
