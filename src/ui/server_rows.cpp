@@ -42,6 +42,17 @@ std::array<int, serverColumnCount> sortFlags = initialSortFlags;
 // only a new row holds it, so a held paint always has rows that may need the Address
 // column stretched.
 bool paintingHeld = false;
+// Window thread only. The first and last row written while the painting was held: the band
+// that its end repaints (the list view invalidates nothing while its redraw is off).
+int heldFirstRow = 0;
+int heldLastRow = -1;
+
+void noteHeldRow(int row) {
+    if (!paintingHeld) return;
+    if (heldLastRow < heldFirstRow) heldFirstRow = heldLastRow = row;
+    if (row < heldFirstRow) heldFirstRow = row;
+    if (row > heldLastRow) heldLastRow = row;
+}
 
 // Under Wine a visible list view recomputes and repaints its scroll bar synchronously on every
 // new row (about 5 ms with Wine's default theme, twice per row with the Address column's
@@ -58,6 +69,8 @@ constexpr UINT paintInterval = 80;
 void holdPainting() {
     if (paintingHeld) return;
     paintingHeld = true;
+    heldFirstRow = 0;
+    heldLastRow = -1;
     SendMessageA(serverList, WM_SETREDRAW, FALSE, 0);
     // The default handling of WM_SETREDRAW clears WS_VISIBLE, and a window without it is
     // passed over by hit testing: clicks would fall through to the main window. Painting
@@ -81,6 +94,7 @@ int insertRow(int count, const RowTexts& texts) {
     holdPainting();
     const int row = insertTaggedListRow(serverList, count, texts[nameColumn], count);
     if (row < 0) return -1;
+    noteHeldRow(row);
     if (rowTexts.size() <= static_cast<std::size_t>(count)) rowTexts.resize(static_cast<std::size_t>(count) + 1);
     rowTexts[static_cast<std::size_t>(count)][nameColumn] = texts[nameColumn];
     rowTagByKey[texts[addressColumn]] = count;
@@ -111,6 +125,7 @@ void applyRowTexts(const RowTexts& texts) {
         const std::string& text = texts[static_cast<std::size_t>(column)];
         if (shown == text) continue;
         setListCellText(serverList, row, column, text);
+        noteHeldRow(row);
         shown = text;
     }
 }
@@ -158,10 +173,22 @@ void paintServerRows() {
     // Redraw on first, so that the scroll bar shows and the stretch fits the narrower view.
     SendMessageA(serverList, WM_SETREDRAW, TRUE, 0);
     stretchLastColumn(serverList);
-    // Turned back on, redraw repaints nothing by itself: the list, its frame and its header
-    // are invalidated, as WM_SETREDRAW asks, and painted now rather than at the next idle
-    // moment, since a new row arriving first would hold the painting back again.
-    RedrawWindow(serverList, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    // Turned back on, redraw repaints nothing by itself: what changed meanwhile is redrawn, as
+    // WM_SETREDRAW asks, with its frame and children. Only the band of rows written while held:
+    // during a first pass the new rows are mostly below the view, and a whole list repainted
+    // every interval cost the window thread enough to raise the pings (bench/ping_accuracy).
+    // Painted now rather than at the next idle moment, since a new row arriving first would
+    // hold the painting back again.
+    RECT band = {};
+    GetClientRect(serverList, &band);
+    RECT first = {LVIR_BOUNDS, 0, 0, 0};
+    RECT last = {LVIR_BOUNDS, 0, 0, 0};
+    if (SendMessageA(serverList, LVM_GETITEMRECT, static_cast<WPARAM>(heldFirstRow), reinterpret_cast<LPARAM>(&first)) &&
+        SendMessageA(serverList, LVM_GETITEMRECT, static_cast<WPARAM>(heldLastRow), reinterpret_cast<LPARAM>(&last))) {
+        band.top = first.top;
+        band.bottom = last.bottom;
+    }
+    RedrawWindow(serverList, &band, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
     UpdateWindow(serverList);
 }
 
@@ -170,7 +197,9 @@ void sortByColumn(int column) {
     int& flag = sortFlags[static_cast<std::size_t>(column)];
     flag = flag ? 0 : 1;
     SendMessageA(serverList, LVM_SORTITEMS, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(compareRows));
-    // The new order shows at once, not at the end of the interval.
+    // The new order shows at once, not at the end of the interval: every row may have moved.
+    noteHeldRow(0);
+    noteHeldRow(static_cast<int>(SendMessageA(serverList, LVM_GETITEMCOUNT, 0, 0)) - 1);
     paintServerRows();
 }
 
