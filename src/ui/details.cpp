@@ -87,10 +87,8 @@ int topRow(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETTOPIND
 // whole rows, given in pixels.
 void scrollToRow(HWND list, int row) {
     if (row <= 0) return;
-    RECT bounds = {};
-    bounds.left = LVIR_BOUNDS;
-    if (!SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&bounds))) return;
-    SendMessageA(list, LVM_SCROLL, 0, row * (bounds.bottom - bounds.top));
+    RECT bounds;
+    if (listRowRect(list, 0, LVIR_BOUNDS, bounds)) SendMessageA(list, LVM_SCROLL, 0, row * (bounds.bottom - bounds.top));
 }
 
 // Fills the pane with the server of the address key (none when empty or unknown). Showing
@@ -159,9 +157,8 @@ LRESULT openSelectedRowMenu(HWND window) {
     if (row < 0) return 0;
     // At the row's first cell, scrolled into view if it is not, where the keyboard user looks.
     SendMessageA(serverList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
-    RECT bounds = {};
-    bounds.left = LVIR_LABEL;
-    SendMessageA(serverList, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&bounds));
+    RECT bounds;
+    listRowRect(serverList, row, LVIR_LABEL, bounds);
     POINT at = {bounds.left > 0 ? bounds.left : 0, bounds.bottom};
     ClientToScreen(serverList, &at);
     return runRowMenu(window, row, at);

@@ -49,3 +49,11 @@ void stretchLastColumn(HWND list) {
     if (SendMessageA(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(last), 0) == client.right - left) return;
     setListColumnWidth(list, last, LVSCW_AUTOSIZE_USEHEADER);
 }
+
+bool listRowRect(HWND list, int row, int part, RECT& rect) {
+    rect = {};
+    rect.left = part;
+    if (SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect))) return true;
+    rect = {};
+    return false;
+}

@@ -13,6 +13,10 @@ int insertTaggedListRow(HWND list, int index, const std::string& text, LPARAM ta
 
 void setListCellText(HWND list, int row, int column, const std::string& text);
 
+// A row's rectangle in the list's client area: part is LVIR_BOUNDS, LVIR_LABEL, ... False
+// (and an empty rectangle) when there is no such row.
+bool listRowRect(HWND list, int row, int part, RECT& rect);
+
 // The width travels in the low 16 bits, so LVSCW_AUTOSIZE_USEHEADER (-2) arrives as 0xFFFE.
 void setListColumnWidth(HWND list, int column, int width);
 

@@ -181,10 +181,9 @@ void paintServerRows() {
     // hold the painting back again.
     RECT band = {};
     GetClientRect(serverList, &band);
-    RECT first = {LVIR_BOUNDS, 0, 0, 0};
-    RECT last = {LVIR_BOUNDS, 0, 0, 0};
-    if (SendMessageA(serverList, LVM_GETITEMRECT, static_cast<WPARAM>(heldFirstRow), reinterpret_cast<LPARAM>(&first)) &&
-        SendMessageA(serverList, LVM_GETITEMRECT, static_cast<WPARAM>(heldLastRow), reinterpret_cast<LPARAM>(&last))) {
+    RECT first;
+    RECT last;
+    if (listRowRect(serverList, heldFirstRow, LVIR_BOUNDS, first) && listRowRect(serverList, heldLastRow, LVIR_BOUNDS, last)) {
         band.top = first.top;
         band.bottom = last.bottom;
     }
