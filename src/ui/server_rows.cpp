@@ -80,6 +80,35 @@ void holdPainting() {
     SetTimer(rowWindow.load(), serverPaintTimer, paintInterval, nullptr);
 }
 
+// The band of held rows and the list's frame (borders and scroll bars) as one region in the
+// list's client coordinates, redrawn: RDW_FRAME repaints the part of the frame it covers.
+void redrawHeldBand() {
+    RECT client = {};
+    RECT frame = {};
+    GetClientRect(serverList, &client);
+    GetWindowRect(serverList, &frame);
+    MapWindowPoints(nullptr, serverList, reinterpret_cast<POINT*>(&frame), 2);
+    RECT band = client;
+    RECT first;
+    RECT last;
+    if (listRowRect(serverList, heldFirstRow, LVIR_BOUNDS, first) && listRowRect(serverList, heldLastRow, LVIR_BOUNDS, last)) {
+        band.top = first.top;
+        band.bottom = last.bottom;
+    }
+    const HRGN region = CreateRectRgnIndirect(&frame);
+    const HRGN part = CreateRectRgnIndirect(&client);
+    if (region && part) {
+        CombineRgn(region, region, part, RGN_DIFF);
+        SetRectRgn(part, client.left, band.top, client.right, band.bottom);
+        CombineRgn(region, region, part, RGN_OR);
+        RedrawWindow(serverList, nullptr, region, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    } else {
+        RedrawWindow(serverList, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    }
+    if (part) DeleteObject(part);
+    if (region) DeleteObject(region);
+}
+
 int rowOfTag(int tag) {
     LVFINDINFOA find = {};
     find.flags = LVFI_PARAM;
@@ -174,20 +203,12 @@ void paintServerRows() {
     SendMessageA(serverList, WM_SETREDRAW, TRUE, 0);
     stretchLastColumn(serverList);
     // Turned back on, redraw repaints nothing by itself: what changed meanwhile is redrawn, as
-    // WM_SETREDRAW asks, with its frame and children. Only the band of rows written while held:
-    // during a first pass the new rows are mostly below the view, and a whole list repainted
-    // every interval cost the window thread enough to raise the pings (bench/ping_accuracy).
-    // Painted now rather than at the next idle moment, since a new row arriving first would
-    // hold the painting back again.
-    RECT band = {};
-    GetClientRect(serverList, &band);
-    RECT first;
-    RECT last;
-    if (listRowRect(serverList, heldFirstRow, LVIR_BOUNDS, first) && listRowRect(serverList, heldLastRow, LVIR_BOUNDS, last)) {
-        band.top = first.top;
-        band.bottom = last.bottom;
-    }
-    RedrawWindow(serverList, &band, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    // WM_SETREDRAW asks, with its frame and children. Only the band of rows written while held
+    // and the frame, whose scroll bars follow the new rows: during a first pass the new rows
+    // are mostly below the view, and a whole list repainted every interval cost the window
+    // thread enough to raise the pings (bench/ping_accuracy). Painted now rather than at the
+    // next idle moment, since a new row arriving first would hold the painting back again.
+    redrawHeldBand();
     UpdateWindow(serverList);
 }
 
