@@ -14,7 +14,6 @@
 #include "ui/details.h"
 #include "ui/dpi.h"
 #include "ui/layout.h"
-#include "ui/list_keys.h"
 #include "ui/list_view.h"
 #include "ui/running_copy.h"
 #include "ui/server_rows.h"
@@ -390,7 +389,6 @@ bool createChildren(HWND window) {
     if (!insertColumns(playerList, playerColumns)) return false;
     infoList = createListView(window, "Server variables");
     if (!insertColumns(infoList, infoColumns)) return false;
-    for (HWND list : {serverList, playerList, infoList}) takePaneKeys(list);
     // The controls start with the system DPI's font: a window on a screen of another DPI
     // needs its own from the start.
     if (windowScaleDpi != systemDpi()) setChildrenFont(windowScaleDpi);

@@ -5,6 +5,7 @@
 #include "core/clock.h"
 #include "core/module_function.h"
 #include "resources/resource.h"
+#include "ui/list_keys.h"
 #include "ui/main_window.h"
 #include "ui/running_copy.h"
 
@@ -46,6 +47,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     MSG message = {};
     // GetMessageA gives -1 on an error: that ends the loop too rather than spinning on it.
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (takePaneKey(message)) continue;
         if (TranslateAcceleratorA(window, accelerators, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
