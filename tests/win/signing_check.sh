@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Packages with a throwaway certificate authority and code-signing certificate of its own and
 # verifies against that authority: the program in the zip, the setup program and the
-# uninstaller a silent install writes are signed by that certificate; a changed byte fails.
+# uninstaller a silent install writes are signed by that certificate; a changed byte fails;
+# the password reaches no command line of the signing tools. An empty SIGN_PKCS12 packs unsigned.
 #   signing_check.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
 source_dir=$1
@@ -19,7 +20,17 @@ openssl pkcs12 -export -inkey signer.key -in signer.pem -certfile ca.pem -passou
 export SIGN_PKCS12=$work/signer.p12 SIGN_PASSWORD_FILE=$work/password SOURCE_DATE_EPOCH=1700000000 TZ=UTC
 # A wrong password is refused before anything is built.
 if SIGN_PASSWORD_FILE=ca.pem "$source_dir/scripts/sign" --check 2>/dev/null; then echo "a wrong password passed"; exit 1; fi
-cpack --config "$build_dir/CPackConfig.cmake" -B packages >/dev/null
+# Set but empty, as a release job without its secret has it: unsigned packages, no failure.
+SIGN_PKCS12= cpack --config "$build_dir/CPackConfig.cmake" -G ZIP -B unsigned >/dev/null
+# Every command line of the signing tools is logged by a stand-in that then runs the tool.
+mkdir shims
+for tool in osslsigncode openssl; do
+  printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s/commands.log"\nexec %s "$@"\n' "$work" "$(command -v $tool)" >shims/$tool
+  chmod +x shims/$tool
+done
+PATH=$work/shims:$PATH cpack --config "$build_dir/CPackConfig.cmake" -B packages >/dev/null
+grep -q "^sign " commands.log || { echo "the signing went round the logged tools"; exit 1; }
+! grep -qF "a password" commands.log || { echo "the password is on a command line"; exit 1; }
 python3 -m zipfile -e packages/*.zip unpacked
 WINEPREFIX=$work/prefix "$source_dir/cmake/wine-run" packages/*-setup.exe /S "/D=$(winepath -w "$work")\\installed" \
   2>/dev/null
@@ -27,6 +38,8 @@ signed_by_signer() {
   local report
   report=$(osslsigncode verify -CAfile ca.pem -in "$1" 2>&1) && grep -q "Subject: /CN=Signing Check Signer" <<<"$report"
 }
+python3 -m zipfile -e unsigned/*.zip unsigned
+! osslsigncode verify -CAfile ca.pem -in unsigned/*/serverbrowser.exe >/dev/null 2>&1 || { echo "an empty SIGN_PKCS12 signed"; exit 1; }
 for program in unpacked/*/serverbrowser.exe packages/*-setup.exe installed/uninstall.exe; do
   signed_by_signer "$program" || { echo "not signed by the check's certificate: $program"; exit 1; }
   cp "$program" changed.exe
