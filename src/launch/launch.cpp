@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "core/browser.h"
+#include "core/install_dir.h"
 #include "launch/launch_text.h"
 #include "ui/server_rows.h"
 
@@ -17,11 +17,12 @@ constexpr int launchAddressSize = 64;
 }  // namespace
 
 bool launchGame(const char* address) {
-    const std::string path = buildGamePath(installDirectory());
-    const std::string parameters = buildConnectParameters(address);
+    // Path, parameters and working directory as wide texts: the folder may hold any letter.
+    const std::wstring path = buildGamePath(installDirectory());
+    const std::wstring parameters = buildConnectParameters(address);
     // The game runs on its own: no handle is kept and nothing waits for it.
     const HINSTANCE result =
-        ShellExecuteA(nullptr, nullptr, path.c_str(), parameters.c_str(), installDirectory(), SW_SHOWNORMAL);
+        ShellExecuteW(nullptr, nullptr, path.c_str(), parameters.c_str(), installDirectory().c_str(), SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 

@@ -1,19 +1,17 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
-// Texts are built in buffers of this size, so each is cut to 255 characters.
-constexpr int launchTextSize = 256;
+// The game's path and parameters are wide texts: the install directory comes from the
+// player's system and may hold letters that the ANSI code page cannot spell. Each is built
+// in a buffer of this many characters, so it is cut to 255.
+constexpr std::size_t launchTextSize = 256;
 // The game's executable inside the install directory.
-extern const char gameExecutableName[];
+extern const wchar_t gameExecutableName[];
 
 // "<install directory>\tarnwick.exe", cut to 255 characters.
-std::string buildGamePath(const char* installDir);
-// " +connect <address>", cut to 255 characters.
-std::string buildConnectParameters(const char* address);
+std::wstring buildGamePath(const std::wstring& installDir);
+// " +connect <address>", cut to 255 characters; the address is an address key (ASCII).
+std::wstring buildConnectParameters(const char* address);
 
-// The install directory that a registry value of size bytes holds. The launcher needs a
-// terminated text of at most 255 characters: a longer value would name another directory if
-// cut, so it gives an empty text, like a missing value. A value stored without its
-// terminating zero is taken when its characters fit.
-std::string installDirOfValue(const char* bytes, std::size_t size);

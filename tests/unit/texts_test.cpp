@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "core/address_key.h"
+#include "core/install_dir.h"
 #include "core/numbers.h"
 #include "launch/launch_text.h"
 #include "protocol/query_entry.h"
@@ -45,18 +46,18 @@ TEST(QueryEntry, HostAndPort) {
 }
 
 TEST(LaunchText, GamePathAndConnectParametersAreCutTo255Characters) {
-    EXPECT_EQ(buildGamePath("c:\\games\\"), "c:\\games\\\\tarnwick.exe");
+    EXPECT_EQ(buildGamePath(L"c:\\games\\"), L"c:\\games\\\\tarnwick.exe");
     // An install directory without a value gives the bare file name after a backslash.
-    EXPECT_EQ(buildGamePath(""), "\\tarnwick.exe");
-    EXPECT_EQ(buildGamePath(std::string(250, 'd').c_str()), std::string(250, 'd') + "\\tarn");
+    EXPECT_EQ(buildGamePath(L""), L"\\tarnwick.exe");
+    EXPECT_EQ(buildGamePath(std::wstring(250, L'\u0416')), std::wstring(250, L'\u0416') + L"\\tarn");
 
     // The registry's value: 255 characters fit, with or without their terminating zero; cut,
     // a longer value would name another directory, so it gives none.
-    const std::string d255(255, 'd'), d256(256, 'd');
+    const std::wstring d255(255, L'\u904a'), d256(256, L'd');
     EXPECT_EQ(installDirOfValue(d255.c_str(), 256), d255);
     EXPECT_EQ(installDirOfValue(d255.data(), 255), d255);
-    EXPECT_EQ(installDirOfValue(d256.data(), 256), "");
-    EXPECT_EQ(installDirOfValue("C:\\T\0x", 6), "C:\\T");
+    EXPECT_EQ(installDirOfValue(d256.data(), 256), L"");
+    EXPECT_EQ(installDirOfValue(L"C:\\T\0x", 6), L"C:\\T");
 }
 
 TEST(ClipboardText, ThreeKindsEachCellCutToItsBuffer) {

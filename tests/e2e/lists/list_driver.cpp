@@ -5,13 +5,14 @@
 //   download URL STALL_MS LIMIT_MS KEY...  downloadServerList with a 300 ms connect limit;
 //                                          "queried KEY" for each KEY it queried
 //   installdir                             findInstallDir, where the game's key exists: "dir TEXT"
+//                                          (in UTF-8)
 #include "protocol/query_channel.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include "core/browser.h"
+#include "core/install_dir.h"
 #include "core/clock.h"
 #include "core/server_table.h"
 #include "core/view.h"
@@ -25,7 +26,11 @@ int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "installdir") {
         findInstallDir();
-        std::printf("dir %s\n", installDirectory());
+        const std::wstring& directory = installDirectory();
+        std::string utf8(directory.size() * 3 + 1, '\0');
+        utf8.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, directory.c_str(), static_cast<int>(directory.size()),
+                                                                 &utf8[0], static_cast<int>(utf8.size()), nullptr, nullptr)));
+        std::printf("dir %s\n", utf8.c_str());
         return 0;
     }
     if (command == "download" && argc > 4) {

@@ -9,15 +9,15 @@
 #include <windows.h>
 #include <stdio.h>
 
-static void record(HMODULE self, const char* logName, const char* line) {
-    char log[MAX_PATH + 16];
-    const DWORD length = GetModuleFileNameA(self, log, MAX_PATH);
+static void record(HMODULE self, const wchar_t* logName, const char* line) {
+    wchar_t log[MAX_PATH + 16];
+    const DWORD length = GetModuleFileNameW(self, log, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return;
-    char* name = log;
-    for (char* c = log; *c; ++c)
-        if (*c == '\\') name = c + 1;
-    lstrcpyA(name, logName);
-    HANDLE file = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS, 0, NULL);
+    wchar_t* name = log;
+    for (wchar_t* c = log; *c; ++c)
+        if (*c == L'\\') name = c + 1;
+    lstrcpyW(name, logName);
+    HANDLE file = CreateFileW(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS, 0, NULL);
     if (file == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;
     WriteFile(file, line, (DWORD)lstrlenA(line), &written, NULL);
@@ -29,7 +29,7 @@ BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID unused) {
     char path[MAX_PATH + 2];
     (void)unused;
     if (reason == DLL_PROCESS_ATTACH && GetModuleFileNameA(self, path, MAX_PATH) < MAX_PATH)
-        record(self, "planted.log", lstrcatA(path, "\r\n"));
+        record(self, L"planted.log", lstrcatA(path, "\r\n"));
     return TRUE;
 }
 
@@ -38,13 +38,16 @@ __declspec(dllexport) UINT WINAPI timeBeginPeriod(UINT period) { return period ?
 __declspec(dllexport) UINT WINAPI timeEndPeriod(UINT period) { return period ? 0 : 97; }
 #else
 int WINAPI WinMain(HINSTANCE self, HINSTANCE previous, LPSTR commandLine, int showCommand) {
-    char directory[MAX_PATH] = "";
-    char line[4096];
+    wchar_t directory[MAX_PATH] = L"";
+    wchar_t wide[4096];
+    char line[3 * 4096];
     (void)previous;
     (void)commandLine;
-    GetCurrentDirectoryA(MAX_PATH, directory);
-    snprintf(line, sizeof line, "%s\t%s\t%d\n", GetCommandLineA(), directory, showCommand);
-    record(self, "launches.log", line);
+    GetCurrentDirectoryW(MAX_PATH, directory);
+    _snwprintf(wide, 4096, L"%ls\t%ls\t%d\n", GetCommandLineW(), directory, showCommand);
+    wide[4095] = L'\0';
+    if (WideCharToMultiByte(CP_UTF8, 0, wide, -1, line, sizeof line, NULL, NULL) == 0) return 1;
+    record(self, L"launches.log", line);
     return 0;
 }
 #endif

@@ -1,0 +1,49 @@
+#include "core/install_dir.h"
+
+#include <windows.h>
+
+namespace {
+
+// Written by findInstallDir before any worker thread starts; only read afterwards.
+std::wstring installDir;
+
+constexpr wchar_t gameKey[] = L"Software\\Kestrel Forge\\Tarnwick";
+constexpr wchar_t installDirValue[] = L"INSTDIR";
+constexpr wchar_t defaultInstallDir[] = L"c:\\games\\tarnwick";
+
+// The game's installer is a 32-bit program, so its keys live in the 32-bit registry view.
+// Read access is all the browser needs; a key that cannot be read counts as missing.
+HKEY openGameKey(HKEY root) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, gameKey, 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS) return nullptr;
+    return key;
+}
+
+// Read as UTF-16: the ANSI form would turn every letter outside the code page into '?', and
+// the game would be looked for in a folder that does not exist. A value that cannot be read
+// whole into 256 characters leaves the directory empty (see installDirOfValue for the rest).
+void readInstallDir(HKEY key) {
+    wchar_t value[installDirectorySize];
+    DWORD size = sizeof value;
+    if (RegQueryValueExW(key, installDirValue, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) !=
+        ERROR_SUCCESS)
+        return;
+    installDir = installDirOfValue(value, size / sizeof value[0]);
+}
+
+}  // namespace
+
+void findInstallDir() {
+    installDir.clear();
+    HKEY key = openGameKey(HKEY_CURRENT_USER);
+    if (key == nullptr) key = openGameKey(HKEY_LOCAL_MACHINE);
+    if (key == nullptr) {
+        MessageBoxA(nullptr, "Tarnwick installation directory not found.", "Tarnwick Server Browser Error", MB_OK);
+        installDir = defaultInstallDir;
+        return;
+    }
+    readInstallDir(key);
+    RegCloseKey(key);
+}
+
+const std::wstring& installDirectory() { return installDir; }
