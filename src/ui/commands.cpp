@@ -18,28 +18,60 @@ void showMainWindow(HWND window) {
     SetForegroundWindow(window);
 }
 
-// Hands a text to the clipboard as CF_TEXT; true when it was handed over.
-bool putOnClipboard(HWND window, const std::string& text) {
-    if (!OpenClipboard(window)) return false;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    if (!block) {
-        CloseClipboard();
-        return false;
-    }
+// A movable block with a copy of the bytes, as SetClipboardData takes it; null when memory is short.
+HGLOBAL globalCopy(const void* bytes, std::size_t size) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!block) return nullptr;
     void* memory = GlobalLock(block);
     if (!memory) {
         GlobalFree(block);
-        CloseClipboard();
-        return false;
+        return nullptr;
     }
-    std::memcpy(memory, text.c_str(), text.size() + 1);
+    std::memcpy(memory, bytes, size);
     GlobalUnlock(block);
-    // Replace whatever another program left there, so that a paste in any format gives this text.
-    EmptyClipboard();
-    // Once taken, the block belongs to the clipboard; a refused one is still ours to free.
-    const bool taken = SetClipboardData(CF_TEXT, block) != nullptr;
-    if (!taken) GlobalFree(block);
-    CloseClipboard();
+    return block;
+}
+
+// The text as the ANSI code page reads it.
+std::wstring ansiToWide(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+    return wide;
+}
+
+struct ClipboardBlock {
+    UINT format;
+    HGLOBAL block;
+};
+
+// Hands a text to the clipboard; true when it was handed over. The text is in the ANSI code
+// page, but Windows would convert CF_TEXT alone for Unicode readers with the code page of the
+// input language (it sets CF_LOCALE to that when the clipboard closes without one): a player
+// typing in another language would paste other letters. So the text goes with its Unicode
+// form and with the system locale, whose ANSI code page is the one the text is in.
+bool putOnClipboard(HWND window, const std::string& text) {
+    const std::wstring wide = ansiToWide(text);
+    const LCID locale = GetSystemDefaultLCID();
+    ClipboardBlock blocks[] = {{CF_TEXT, globalCopy(text.c_str(), text.size() + 1)},
+                               {CF_UNICODETEXT, globalCopy(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t))},
+                               {CF_LOCALE, globalCopy(&locale, sizeof locale)}};
+    bool taken = false;
+    if (blocks[0].block && blocks[1].block && blocks[2].block && OpenClipboard(window)) {
+        // Replace whatever another program left there, so that a paste in any format gives this text.
+        EmptyClipboard();
+        taken = true;
+        // Once taken, a block belongs to the clipboard; a refused one is still ours to free.
+        for (ClipboardBlock& entry : blocks) {
+            if (SetClipboardData(entry.format, entry.block))
+                entry.block = nullptr;
+            else
+                taken = false;
+        }
+        CloseClipboard();
+    }
+    for (const ClipboardBlock& entry : blocks)
+        if (entry.block) GlobalFree(entry.block);
     return taken;
 }
 
