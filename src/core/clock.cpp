@@ -9,6 +9,9 @@ namespace {
 using TimePeriod = UINT(WINAPI*)(UINT);
 
 constexpr UINT fineTimerPeriodMs = 1;
+// CREATE_WAITABLE_TIMER_HIGH_RESOLUTION: Windows 10 version 1803 and later; older systems
+// refuse the flag, and the pacer falls back on the finer system timer.
+constexpr DWORD createHighResolutionTimer = 0x00000002;
 
 // Written once by startClock before any other thread runs. Windows XP and later always have
 // a performance counter; a frequency of 0 cannot happen there, 1 keeps the division safe.
@@ -47,9 +50,22 @@ std::uint32_t clockMs() {
     return static_cast<std::uint32_t>(seconds * 1000 + rest * 1000 / counterFrequency);
 }
 
-FineTimerPeriod::FineTimerPeriod()
-    : held_(beginTimerPeriod && endTimerPeriod && beginTimerPeriod(fineTimerPeriodMs) == TIMERR_NOERROR) {}
+QueryPacer::QueryPacer()
+    : timer_(CreateWaitableTimerExW(nullptr, nullptr, createHighResolutionTimer, TIMER_MODIFY_STATE | SYNCHRONIZE)),
+      periodHeld_(!timer_ && beginTimerPeriod && endTimerPeriod && beginTimerPeriod(fineTimerPeriodMs) == TIMERR_NOERROR) {}
 
-FineTimerPeriod::~FineTimerPeriod() {
-    if (held_) endTimerPeriod(fineTimerPeriodMs);
+QueryPacer::~QueryPacer() {
+    if (timer_) CloseHandle(timer_);
+    if (periodHeld_) endTimerPeriod(fineTimerPeriodMs);
+}
+
+void QueryPacer::pause(unsigned ms) {
+    if (timer_) {
+        // Relative to now, in units of 100 ns.
+        LARGE_INTEGER due;
+        due.QuadPart = -static_cast<LONGLONG>(ms) * 10000;
+        if (SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE) && WaitForSingleObject(timer_, INFINITE) == WAIT_OBJECT_0)
+            return;
+    }
+    Sleep(ms);
 }

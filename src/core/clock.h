@@ -14,16 +14,24 @@ void startClock();
 // is the time between them.
 std::uint32_t clockMs();
 
-// While it lives the system timer runs at 1 ms, so that the Sleep that paces a list job's
-// queries waits 30 ms, not two or three ticks of about 16 ms. Windows counts the requests:
-// jobs that overlap each hold their own.
-class FineTimerPeriod {
+// Paces a list job's status queries. Its pause waits with a high-resolution waitable timer
+// (Windows 10 version 1803 and later), whose resolution Windows keeps whether the program's
+// windows show, hide in the tray or lie behind a full-screen game; a hidden process's request
+// for a finer system timer is not always honoured on Windows 11. Where there is no such
+// timer, the system timer runs at 1 ms while the pacer lives, so that Sleep waits 30 ms, not
+// two or three ticks of about 16 ms (Windows counts the requests: jobs that overlap each hold
+// their own).
+class QueryPacer {
 public:
-    FineTimerPeriod();
-    ~FineTimerPeriod();
-    FineTimerPeriod(const FineTimerPeriod&) = delete;
-    FineTimerPeriod& operator=(const FineTimerPeriod&) = delete;
+    QueryPacer();
+    ~QueryPacer();
+    QueryPacer(const QueryPacer&) = delete;
+    QueryPacer& operator=(const QueryPacer&) = delete;
+
+    // Returns after at least ms milliseconds.
+    void pause(unsigned ms);
 
 private:
-    bool held_;
+    void* timer_;  // the high-resolution timer's handle, or null
+    bool periodHeld_;
 };

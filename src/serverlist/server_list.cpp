@@ -33,10 +33,10 @@ bool loadListEntries(const char* path, std::vector<std::string>& entries) {
 }
 
 void queryListEntries(const std::vector<std::string>& entries) {
-    const FineTimerPeriod pacing;
+    QueryPacer pacer;
     for (const std::string& entry : entries) {
         queryServer(entry.c_str());
-        Sleep(listQueryPacingMs);
+        pacer.pause(listQueryPacingMs);
     }
 }
 
