@@ -105,7 +105,7 @@ bool insertColumns(HWND list, const ColumnDefinition (&columns)[N]) {
 UINT taskbarCreatedMessage = 0;
 // Registered: sent by a later start of the program to show this copy instead of its own.
 UINT runningCopyMessage = 0;
-// The tray icon's image, made for the window's DPI; owned here.
+// The tray icon's image, made for the taskbar's DPI; owned here.
 HICON trayIcon = nullptr;
 // Whether the tray icon is there: a window minimised without one would have no way back.
 bool trayIconShown = false;
@@ -118,11 +118,10 @@ void addTrayIcon(HWND window) {
     trayIconRecord.uID = 0;
     trayIconRecord.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     trayIconRecord.uCallbackMessage = trayCallbackMessage;
-    // The notification area shows a small icon: drawn at the small size for the window's DPI,
-    // not shrunk from the large one, which blurs it at 125 % and more.
-    if (trayIcon) DestroyIcon(trayIcon);
-    const int size = MulDiv(GetSystemMetrics(SM_CXSMICON), static_cast<int>(windowScaleDpi), static_cast<int>(systemDpi()));
-    trayIcon = static_cast<HICON>(LoadImageA(instanceHandle, MAKEINTRESOURCEA(IDI_SMALL), IMAGE_ICON, size, size, 0));
+    // The taskbar draws the icon at the small-icon size of its own screen, the system DPI's,
+    // whichever screen the window is on: loaded once at that size (the resource holds 16 to
+    // 256 pixels), the shell never has to scale it, and a move between screens changes nothing.
+    if (!trayIcon) LoadIconMetric(instanceHandle, MAKEINTRESOURCEW(IDI_SMALL), LIM_SMALL, &trayIcon);
     trayIconRecord.hIcon = trayIcon;
     std::memcpy(trayIconRecord.szTip, trayTip, sizeof trayTip);
     // Told of a new taskbar that still has the icon, the shell refuses to add it again.
@@ -248,7 +247,6 @@ LRESULT onDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
         rescaleColumns(infoList, infoColumns, windowScaleDpi, dpi);
         windowScaleDpi = dpi;
         setChildrenFont(dpi);
-        if (trayIconShown) addTrayIcon(window);
     }
     const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
     if (suggested)
@@ -344,7 +342,9 @@ HWND createMainWindow(HINSTANCE instance) {
     if (window && windowScaleDpi != dpi)
         SetWindowPos(window, nullptr, 0, 0, scaleForDpi(mainWindowWidth, windowScaleDpi),
                      scaleForDpi(mainWindowHeight, windowScaleDpi), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    if (window) fitToWorkArea(window);
+    if (!window) return nullptr;
+    fitToWorkArea(window);
+    if (runningCopyMessage) acceptRunningCopyMessage(window, runningCopyMessage);
     return window;
 }
 

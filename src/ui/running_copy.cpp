@@ -1,10 +1,12 @@
 #include "ui/running_copy.h"
 
+#include "core/module_function.h"
+
 namespace {
 
 // In the session's own namespace: a second user signed in at the same time has a session,
 // and so a copy, of their own.
-constexpr char runningCopyMutex[] = "Local\\TarnwickServerBrowser.Running";
+constexpr wchar_t runningCopyMutex[] = L"Local\\TarnwickServerBrowser.Running";
 constexpr char runningCopyMessageName[] = "TarnwickServerBrowser.ShowRunningCopy";
 // The main window's class, which the running copy registered from its string table.
 constexpr char mainWindowClass[] = "SERVERBROWSER";
@@ -32,22 +34,39 @@ bool showRunningCopy(UINT message) {
     return false;
 }
 
+// Whether this start now holds the mutex, so that no other copy runs: a copy that held it has
+// ended (or died holding it). Without a handle, the mutex is asked for anew each time: made
+// again, it is this start's; refused again, the copy that has it still runs.
+bool tookMutex(HANDLE& mutex) {
+    if (mutex) {
+        const DWORD owned = WaitForSingleObject(mutex, 0);
+        return owned == WAIT_OBJECT_0 || owned == WAIT_ABANDONED;
+    }
+    mutex = CreateMutexW(nullptr, TRUE, runningCopyMutex);
+    return mutex && GetLastError() != ERROR_ALREADY_EXISTS;
+}
+
 }  // namespace
 
 bool becomeOnlyCopy() {
     // Owned by the window thread until the process ends, list threads included: the system
     // releases it then, so it is never closed here.
-    const HANDLE mutex = CreateMutexA(nullptr, TRUE, runningCopyMutex);
-    // Without the mutex (refused to another user's start in this session, say) nothing tells
-    // of a running copy: run.
-    if (!mutex || GetLastError() != ERROR_ALREADY_EXISTS) return true;
+    HANDLE mutex = CreateMutexW(nullptr, TRUE, runningCopyMutex);
+    const DWORD error = GetLastError();
+    if (mutex && error != ERROR_ALREADY_EXISTS) return true;
+    if (!mutex) {
+        // Nothing of that name that this start could be refused: no copy runs.
+        if (error != ERROR_ACCESS_DENIED) return true;
+        // A copy started with other rights (Run as administrator) made it, and this start may
+        // not have it whole: waiting needs SYNCHRONIZE alone. Even that may be refused; the
+        // copy runs all the same.
+        mutex = OpenMutexW(SYNCHRONIZE, FALSE, runningCopyMutex);
+    }
 
     const UINT message = registerRunningCopyMessage();
     const DWORD start = GetTickCount();
     do {
-        // Free (or left by a copy that ended without releasing it): this start is the only one.
-        const DWORD owned = WaitForSingleObject(mutex, 0);
-        if (owned == WAIT_OBJECT_0 || owned == WAIT_ABANDONED) return true;
+        if (tookMutex(mutex)) return true;
         if (message && showRunningCopy(message)) return false;
         Sleep(retryPauseMs);
     } while (GetTickCount() - start < waitForRunningCopyMs);
@@ -57,3 +76,15 @@ bool becomeOnlyCopy() {
 }
 
 UINT registerRunningCopyMessage() { return RegisterWindowMessageA(runningCopyMessageName); }
+
+void acceptRunningCopyMessage(HWND window, UINT message) {
+    // Windows 7 and later filter one window's messages; Vista only the whole process's.
+    using FilterForWindow = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    using FilterForProcess = BOOL(WINAPI*)(UINT, DWORD);
+    const HMODULE user32 = GetModuleHandleA("user32.dll");
+    constexpr DWORD allow = 1;  // MSGFLT_ALLOW, and MSGFLT_ADD for the process's filter
+    if (const auto forWindow = moduleFunction<FilterForWindow>(user32, "ChangeWindowMessageFilterEx"))
+        forWindow(window, message, allow, nullptr);
+    else if (const auto forProcess = moduleFunction<FilterForProcess>(user32, "ChangeWindowMessageFilter"))
+        forProcess(message, allow);
+}
