@@ -1,5 +1,6 @@
 #include "ui/details.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -75,27 +76,65 @@ void followListChange(const NMLISTVIEW& change) {
     }
 }
 
-// Each pane list's first visible row, or -1 for a list whose rows are to start at the top.
-struct PaneScroll {
-    int player = -1;
-    int info = -1;
+// Where the keyboard and the scroll bar were in one pane list, kept while its server is shown
+// again: a refill empties the list, and a keyboard or screen-reader user would lose the row.
+struct ListPlace {
+    int top = 0;
+    int selected = -1;
+    std::string selectedName;
+    int focused = -1;
+    std::string focusedName;
 };
+
+// A player's or a variable's name is read whole: no name is longer than a datagram.
+constexpr int paneNameSize = 1024;
 
 int topRow(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETTOPINDEX, 0, 0)); }
 
-// Scrolls a refilled list back to the row that was at its top: a report view scrolls by
-// whole rows, given in pixels.
-void scrollToRow(HWND list, int row) {
-    if (row <= 0) return;
-    RECT bounds;
-    if (listRowRect(list, 0, LVIR_BOUNDS, bounds)) SendMessageA(list, LVM_SCROLL, 0, row * (bounds.bottom - bounds.top));
+ListPlace placeOf(HWND list) {
+    ListPlace place;
+    place.top = topRow(list);
+    place.selected = nextListRow(list, -1, LVNI_SELECTED);
+    if (place.selected >= 0) place.selectedName = listCellText(list, place.selected, 0, paneNameSize);
+    place.focused = nextListRow(list, -1, LVNI_FOCUSED);
+    if (place.focused >= 0) place.focusedName = listCellText(list, place.focused, 0, paneNameSize);
+    return place;
+}
+
+// Selects and focuses the rows of the names that were, and scrolls the refilled list back to
+// the row that was at its top: a report view scrolls by whole rows, given in pixels, here the
+// distance between the two rows' tops.
+void restorePlace(HWND list, const ListPlace& place, const std::vector<std::string>& names) {
+    const int selected = place.selected < 0 ? -1 : keptRow(names, place.selectedName, place.selected);
+    const int focused = place.focused < 0 ? -1 : keptRow(names, place.focusedName, place.focused);
+    if (selected >= 0) {
+        setListRowState(list, selected, LVIS_SELECTED, LVIS_SELECTED);
+        SendMessageA(list, LVM_SETSELECTIONMARK, 0, selected);
+    }
+    if (focused >= 0) setListRowState(list, focused, LVIS_FOCUSED, LVIS_FOCUSED);
+    // Scrolled last: the focus may have scrolled its row into view (it does under Wine).
+    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    RECT wanted;
+    RECT now;
+    if (listRowRect(list, std::min(place.top, count - 1), LVIR_BOUNDS, wanted) &&
+        listRowRect(list, topRow(list), LVIR_BOUNDS, now) && wanted.top != now.top)
+        SendMessageA(list, LVM_SCROLL, 0, wanted.top - now.top);
+}
+
+std::vector<std::string> namesOf(const ServerDetails& details, HWND list) {
+    std::vector<std::string> names;
+    if (list == playerList)
+        for (const PlayerEntry& player : details.players) names.push_back(player.name);
+    else
+        for (const auto& variable : details.info) names.push_back(variable.first);
+    return names;
 }
 
 // Fills the pane with the server of the address key (none when empty or unknown). Showing
-// the same server again keeps where each list was scrolled to.
+// the same server again keeps each list's place: where it was scrolled to and its rows.
 void showServerKey(const std::string& key) {
-    PaneScroll scroll;
-    if (!key.empty() && key == paneFollower.shown()) scroll = {topRow(playerList), topRow(infoList)};
+    const bool again = !key.empty() && key == paneFollower.shown();
+    const ListPlace kept[] = {again ? placeOf(playerList) : ListPlace{}, again ? placeOf(infoList) : ListPlace{}};
     paneFollower.showing(key);
 
     // A visible list view paints and updates its scroll bar on every inserted row: under Wine
@@ -114,7 +153,7 @@ void showServerKey(const std::string& key) {
     for (HWND list : {playerList, infoList}) {
         SendMessageA(list, WM_SETREDRAW, TRUE, 0);
         stretchLastColumn(list);
-        scrollToRow(list, list == playerList ? scroll.player : scroll.info);
+        if (again) restorePlace(list, kept[list == playerList ? 0 : 1], namesOf(details, list));
         InvalidateRect(list, nullptr, TRUE);
         UpdateWindow(list);
     }
@@ -153,7 +192,7 @@ void refillPane(HWND window) {
 }
 
 LRESULT openSelectedRowMenu(HWND window) {
-    const int row = static_cast<int>(SendMessageA(serverList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    const int row = nextListRow(serverList, -1, LVNI_SELECTED);
     if (row < 0) return 0;
     // At the row's first cell, scrolled into view if it is not, where the keyboard user looks.
     SendMessageA(serverList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 namespace {
 
 int insertRow(HWND list, LVITEMA& item, int index, const std::string& text) {
@@ -31,6 +33,28 @@ void setListCellText(HWND list, int row, int column, const std::string& text) {
     item.iSubItem = column;
     item.pszText = const_cast<char*>(text.c_str());
     SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+std::string listCellText(HWND list, int row, int column, int bufferSize) {
+    std::vector<char> buffer(static_cast<std::size_t>(bufferSize), '\0');
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = buffer.data();
+    item.cchTextMax = bufferSize;
+    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    buffer.back() = '\0';
+    return buffer.data();
+}
+
+int nextListRow(HWND list, int after, UINT flags) {
+    return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(after), MAKELPARAM(flags, 0)));
+}
+
+void setListRowState(HWND list, int row, UINT mask, UINT state) {
+    LVITEMA item = {};
+    item.stateMask = mask;
+    item.state = state;
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
 void setListColumnWidth(HWND list, int column, int width) {

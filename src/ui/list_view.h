@@ -12,6 +12,13 @@ int insertListRow(HWND list, int index, const std::string& text);
 int insertTaggedListRow(HWND list, int index, const std::string& text, LPARAM tag);
 
 void setListCellText(HWND list, int row, int column, const std::string& text);
+// The text of a cell as a buffer of bufferSize characters holds it (cut to bufferSize - 1).
+std::string listCellText(HWND list, int row, int column, int bufferSize);
+
+// The first row after the given one (-1: from the start) with the LVNI_ flags; -1 when none.
+int nextListRow(HWND list, int after, UINT flags);
+// Sets a row's LVIS_SELECTED and LVIS_FOCUSED bits (mask: which of them) to state.
+void setListRowState(HWND list, int row, UINT mask, UINT state);
 
 // A row's rectangle in the list's client area: part is LVIR_BOUNDS, LVIR_LABEL, ... False
 // (and an empty rectangle) when there is no such row.

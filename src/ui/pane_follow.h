@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Which server the details pane shows, and when it is filled again. The server list reports
 // every change of a row as one notification (on Windows also each new text of a cell, so
@@ -34,3 +35,8 @@ private:
     std::string shown_;
     bool pending_ = false;
 };
+
+// A pane list refilled for the same server keeps the row the keyboard was on, found again by
+// its name (a player's, a variable's): of the rows with that name, the one nearest to where
+// the row was. -1 when no row has the name any more.
+int keptRow(const std::vector<std::string>& names, const std::string& name, int formerRow);

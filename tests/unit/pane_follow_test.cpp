@@ -24,3 +24,12 @@ TEST(PaneFollow, OnlyThePanesServerSchedulesOneRefillAtATime) {
     follower.refilled();
     EXPECT_TRUE(follower.rowUpdated("10.0.0.1:27910"));
 }
+
+TEST(PaneFollow, AKeptRowIsFoundByNameNearestToWhereItWas) {
+    const std::vector<std::string> names = {"Amy", "Bob", "Amy", "cy", "Amy"};
+    EXPECT_EQ(keptRow(names, "Bob", 0), 1);   // moved down by a player who joined above
+    EXPECT_EQ(keptRow(names, "Amy", 3), 2);   // of equal names, the nearest to its old row
+    EXPECT_EQ(keptRow(names, "Amy", 9), 4);
+    EXPECT_EQ(keptRow(names, "amy", 0), -1);  // names compare exactly
+    EXPECT_EQ(keptRow(names, "Di", 1), -1);   // gone: nothing is selected
+}
