@@ -25,6 +25,8 @@ from master import LIST_HEADER  # noqa: E402,F401
 from simworld import World  # noqa: E402
 
 GAME_KEY = r"Software\Kestrel Forge\Tarnwick"
+# The ANSI code page the run's locale gives Wine (see Session).
+ANSI_CODE_PAGE = {"ru_RU.UTF-8": 1251}.get(os.environ.get("SB_LOCALE"), 1252)
 TIMEOUT = 30.0
 # Longer than the system's double-click time (500 ms unless changed).
 DOUBLE_CLICK_SECONDS = 0.8
@@ -59,7 +61,7 @@ def launch(folder, count, what):
     """The stand-in game's start number count, once it has come, as (command line, working
     directory, show command), lower case; HarnessError if more starts came than count."""
     def starts():
-        with open(os.path.join(folder, "launches.log"), encoding="latin-1") as log:
+        with open(os.path.join(folder, "launches.log"), encoding="utf-8") as log:
             return [tuple(line.rstrip("\n").lower().split("\t")) for line in log if line.strip()]
     started = wait_until(lambda: len(starts()) >= count and starts(), what)
     if len(started) > count:
@@ -129,8 +131,11 @@ class Session:
         os.makedirs(self.output_dir, exist_ok=True)
         self._scratch = tempfile.mkdtemp(prefix="sb-e2e-")
         prefix = os.path.join(self._scratch if self.fresh_prefix else self.build_dir, "wineprefix")
-        self.env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
-                        DISPLAY=env("DISPLAY"))
+        # Wine takes the ANSI code page from the locale, and names of files from its character
+        # set: UTF-8 in every run, code page 1252 unless SB_LOCALE names another language.
+        self.env = {name: value for name, value in os.environ.items() if not name.startswith("LC_")}
+        self.env.update(WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=env("DISPLAY"),
+                        LANG=os.environ.get("SB_LOCALE", "C.UTF-8"))
         # A wineserver left from an earlier run would still talk to its old display. One
         # wineserver for the whole session, with the desktop process up before the program
         # starts: Wine processes that start at once on a cold server can hang.
@@ -210,9 +215,9 @@ class Session:
         self.request("master.set", entries=[server["address"] for server in servers] + list(unlisted))
 
     def clipboard(self):
-        """The text on the X clipboard, as another program would paste it."""
+        """The text on the X clipboard, as another program (reading Unicode) would paste it."""
         return subprocess.run(["xclip", "-o", "-selection", "clipboard"], env=self.env, capture_output=True,
-                              timeout=30).stdout.decode("latin-1")
+                              timeout=30).stdout.decode("utf-8")
 
     def xdotool(self, *args):
         subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, check=True, timeout=30,

@@ -16,7 +16,9 @@ from harness import Session, game_server, middle  # noqa: E402
 ALPHA = game_server("127.1.0.5:27910", "Alpha", "pond", players=[(3, 45, "Bob"), (-3, 0, "Amy"), (7, 12, "cy")],
                     info={"Admin": "up", "admin": "low"})
 BRAVO = game_server("127.1.0.6:27910", "Bravo", "marsh", players=[(1, 20, "Di")])
-CHARLIE = game_server("127.1.0.7:27911", "Charlie", "delta", players=[(2, 30, "Ed"), (4, 31, "Flo")], max_clients=8)
+# A name with bytes above 127: letters of the ANSI code page, whichever it is.
+CHARLIE = game_server("127.1.0.7:27911", "Charlie \xc4\xe6", "delta", players=[(2, 30, "Ed"), (4, 31, "Flo")],
+                      max_clients=8)
 SERVERS = [ALPHA, BRAVO, CHARLIE]
 SW_SHOWNORMAL = 1
 VIEWS = ("serverList", "playerList", "infoList")
@@ -65,8 +67,9 @@ def query_counts(session):
 class CommandsTest(unittest.TestCase):
     def test_launch_copy_refresh_update_about_exit(self):
         with Session("commands") as session:
-            # The stand-in game where the registry says the game is.
-            game_folder = session.folder("game-")
+            # The stand-in game where the registry says the game is, in a folder whose name no
+            # ANSI code page spells.
+            game_folder = session.folder("game-\u0418\u0433\u0440\u0430-\u904a\u6232-")
             shutil.copy(harness.env("SB_STANDIN"), os.path.join(game_folder, "tarnwick.exe"))
             install_dir = "z:" + game_folder.replace("/", "\\")
             session.set_install_dir(install_dir)
@@ -106,7 +109,7 @@ class CommandsTest(unittest.TestCase):
         # Clicks in the player list and on its header change neither the pane nor the rows,
         # and a double click there starts nothing. Rows come in the order of the list.
         order = [row["cells"] for row in state["serverList"]["rows"]]
-        self.assertEqual([row[0] for row in order], ["Alpha", "Bravo", "Charlie"])
+        self.assertEqual([row[0] for row in order], ["Alpha", "Bravo", CHARLIE["info"]["hostname"]])
         player = state["playerList"]["rows"][1]["screen"]
         app.click((player["x"] + 20, player["y"] + player["height"] // 2), repeat=2)
         app.click(middle(state["playerList"]["columns"][1]["screen"]))
@@ -144,8 +147,12 @@ class CommandsTest(unittest.TestCase):
 
         # The row menu copies the right-clicked row, not the selected one (Bravo), through the
         # Win32 clipboard to the X clipboard.
-        ping = [row["cells"][3] for row in app.state()["serverList"]["rows"] if row["cells"][0] == "Charlie"][0]
-        charlie = "127.1.0.7:27911 Charlie %s delta 2 / 8" % ping
+        # A Unicode reader gets the name as the ANSI code page reads its bytes.
+        state = app.state()
+        self.assertEqual(state["acp"], harness.ANSI_CODE_PAGE)
+        ping = [row["cells"][3] for row in state["serverList"]["rows"] if row["cells"][4] == CHARLIE["address"]][0]
+        name = CHARLIE["info"]["hostname"].encode("latin-1").decode("cp%d" % harness.ANSI_CODE_PAGE)
+        charlie = "127.1.0.7:27911 %s %s delta 2 / 8" % (name, ping)
         for key, expected in (("a", "127.1.0.7:27911"), ("u", "tarnwick://127.1.0.7:27911"), ("f", charlie)):
             app.click(server_point(state, CHARLIE), button=3)
             harness.wait_until(lambda: app.window_of("#32768"), "the row menu")

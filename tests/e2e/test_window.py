@@ -4,6 +4,7 @@ closing."""
 
 import os
 import shutil
+import statistics
 import sys
 import time
 import unittest
@@ -14,6 +15,7 @@ import harness  # noqa: E402
 from harness import Session, check_layout, game_server, middle, row_point  # noqa: E402
 
 NAME, MAP, PLAYERS, PING, ADDRESS = range(5)
+LIST_REFRESH = 32772  # the List menu's Refresh
 
 # Names that differ in case and punctuation, player counts whose text order differs from
 # their number order, and addresses whose text order differs from their number order.
@@ -22,8 +24,9 @@ SERVERS = [
     game_server("127.1.0.10:27910", "Bravo", "Marsh", players=[(5, 30, "Cy")] * 12, max_clients=16),
     game_server("127.1.0.3:27911", "charlie", "delta", players=[], max_clients=8, delay_ms=120),
     game_server("127.1.0.4:27910", "_underscore", "Zenith", players=[(0, 0, "Di")] * 2, max_clients=4, delay_ms=60),
-    game_server("127.1.0.25:27910", "Echo", "[bracket]", players=[(9, 99, "Ed")] * 30, max_clients=32),
+    game_server("127.1.0.25:27910", "Echo", "[bracket]", players=[(9, 99, "Ed%d" % i) for i in range(30)], max_clients=32),
 ]
+ECHO = SERVERS[-1]
 # Listed by name only: its row has the address its replies come from.
 LOCAL = game_server("127.0.0.1:27912", "local", "home")
 # No row: one never answers, one answers from another port.
@@ -42,6 +45,12 @@ def fold(cell):
 
 def number(cell):
     return int(cell.split(" ")[0])
+
+
+def query_gaps(log):
+    """The times in ms between one query and the next of a pass, from the world's log."""
+    times = sorted(entry["t"] for entry in log)
+    return [later - earlier for earlier, later in zip(times, times[1:])]
 
 
 def rows(state):
@@ -94,6 +103,18 @@ class MainWindowTest(unittest.TestCase):
             # A pane with a scroll bar still has its last columns stretched to the edge.
             app.click(row_point([row for row in app.state()["serverList"]["rows"] if row["cells"][NAME] == "Echo"][0]))
             check_layout(self, app.wait_for(lambda s: len(s["playerList"]["rows"]) == 30, "Echo's players"))
+            # The keyboard keeps its place when the pane's server answers again: Tab into the
+            # players, End to the last one (the list scrolls); Echo's next reply brings a player
+            # who joined at the top, and the same player is still selected, in the focused list,
+            # scrolled as it was.
+            app.key("Tab", "End")
+            players = app.wait_for(lambda s: s["playerList"]["focused"] and s["playerList"]["selected"] == [29]
+                                   and s["playerList"]["top"] > 0, "the last player picked")["playerList"]
+            session.request("game.add", servers=[dict(ECHO, players=[[0, 5, "Al"]] + ECHO["players"])])
+            app.key("F5")
+            refilled = app.wait_for(lambda s: len(s["playerList"]["rows"]) == 31, "the pane refilled")["playerList"]
+            self.assertEqual((refilled["focused"], refilled["selected"], refilled["top"]), (True, [30], players["top"]))
+            self.assertEqual(refilled["rows"][30]["cells"][0], "Ed29")
 
             # When Explorer restarts, every tray icon is gone until its program adds it again.
             # Alt+F4 ends the program.
@@ -199,6 +220,20 @@ class MainWindowTest(unittest.TestCase):
             info = servers[row[ADDRESS]]["info"]
             self.assertEqual(row[:PLAYERS + 1], [info["hostname"], info["mapname"], "%d / %s" % (
                 len(servers[row[ADDRESS]]["players"]), info["maxclients"])])
+
+        # Hidden in the tray (where Windows may coarsen a process's timers), a Refresh is paced
+        # as the one before it was, shown: its queries at least 30 ms apart, and no further.
+        shown = query_gaps(session.request("game.log")["log"][before:])
+        app.minimize()
+        before = len(session.request("game.log")["log"])
+        session.probe("command", LIST_REFRESH)
+        harness.wait_until(lambda: len(session.request("game.log")["log"]) >= before + len(servers), "the hidden Refresh")
+        hidden = query_gaps(session.request("game.log")["log"][before:])
+        self.assertFalse(app.state()["visible"])
+        self.assertGreaterEqual(sum(hidden), 29 * len(hidden))
+        self.assertLessEqual(statistics.median(hidden), statistics.median(shown) + 3)
+        app.click(middle(harness.wait_until(session.tray_icons, "the tray icon")[0]["rect"]))
+        app.wait_for(lambda s: s["visible"], "the window back from the tray")
 
     def check_datagrams(self, session, app):
         """Only whole replies from a queried address and port count: a stranger's, a short one

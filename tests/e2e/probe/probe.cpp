@@ -3,12 +3,14 @@
 //
 //   probe state            the main window (class SERVERBROWSER): visibility, client area,
 //                          status bar and the three list views with their columns and rows,
-//                          each with its accessible name, and which of them has the focus
+//                          each with its accessible name, its selected rows and first visible
+//                          row, and which of them has the focus; the ANSI code page ("acp")
 //   probe windows          every top-level window and its children: handle, class, title,
 //                          visibility, place
 //   probe row-message      sends the main window its private row message with a row update
 //                          of address 127.9.9.9:9 placed in its memory, as any program could
 //   probe taskbar-restart  removes the main window's tray icon and sends what a new taskbar sends
+//   probe command ID       posts the main window the command ID, as its menus would
 //   probe dpi D X Y W H    tells the main window it is now on a screen of D DPI, with the place
 //                          X, Y, W x H suggested for it, as Windows does (at its own DPI: a resize)
 //
@@ -169,8 +171,10 @@ std::string listJson(HWND list, HWND parent, const Remote& remote) {
                    ",\"screen\":" + rectJson(toScreen(header, item)) + "}";
     }
 
-    std::string rows;
+    std::string rows, selected;
     for (int row = 0; row < static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); ++row) {
+        if (SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED))
+            selected += (selected.empty() ? "" : ",") + number(row);
         std::string cells;
         for (int column = 0; column < columnCount; ++column) {
             LVITEMA item = {};
@@ -188,7 +192,8 @@ std::string listJson(HWND list, HWND parent, const Remote& remote) {
     GUITHREADINFO thread = {};
     thread.cbSize = sizeof thread;
     GetGUIThreadInfo(GetWindowThreadProcessId(list, nullptr), &thread);
-    return "{\"name\":" + jsonQuote(accessibleName(list)) + ",\"focused\":" + boolean(thread.hwndFocus == list) +
+    return "{\"name\":" + jsonQuote(accessibleName(list)) + ",\"focused\":" + boolean(thread.hwndFocus == list) + ",\"selected\":[" + selected +
+           "],\"top\":" + number(SendMessageA(list, LVM_GETTOPINDEX, 0, 0)) +
            ",\"hscroll\":" + boolean((GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL) != 0) +
            ",\"rect\":" + rectJson(inParent) + ",\"screen\":" + rectJson(screen) + ",\"client\":" + rectJson(client) +
            ",\"columns\":[" + columns + "],\"rows\":[" + rows + "]}";
@@ -214,8 +219,8 @@ int printState() {
     }
     RECT client = {};
     GetClientRect(window, &client);
-    std::string out = std::string("{\"found\":true,\"visible\":") + boolean(IsWindowVisible(window)) +
-                      ",\"iconic\":" + boolean(IsIconic(window)) + ",\"client\":" + rectJson(client);
+    std::string out = std::string("{\"found\":true,\"acp\":") + number(GetACP()) + ",\"visible\":" +
+                      boolean(IsWindowVisible(window)) + ",\"iconic\":" + boolean(IsIconic(window)) + ",\"client\":" + rectJson(client);
 
     // The three views carry no ids; they are told apart by their columns: 5 server, 3 player, 2 info.
     std::vector<HWND> children;
@@ -307,6 +312,13 @@ int sendDpiChanged(int dpi, RECT suggested) {
 
 }  // namespace
 
+int postCommand(int id) {
+    const HWND window = FindWindowA("SERVERBROWSER", nullptr);
+    const bool posted = window && PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    std::puts(posted ? "{\"posted\":true}" : "{\"posted\":false}");
+    return posted ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
     CoInitialize(nullptr);
     const std::string command = argc > 1 ? argv[1] : "";
@@ -314,6 +326,7 @@ int main(int argc, char** argv) {
     if (command == "windows") return printWindows();
     if (command == "row-message") return sendRowMessage();
     if (command == "taskbar-restart") return restartTaskbar();
+    if (command == "command" && argc > 2) return postCommand(std::atoi(argv[2]));
     if (command == "dpi" && argc > 6) {
         const int x = std::atoi(argv[3]), y = std::atoi(argv[4]);
         return sendDpiChanged(std::atoi(argv[2]), RECT{x, y, x + std::atoi(argv[5]), y + std::atoi(argv[6])});
