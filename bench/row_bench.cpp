@@ -22,6 +22,7 @@
 #include "ui/details.h"
 #include "ui/app_messages.h"
 #include "ui/main_window.h"
+#include "ui/window_state.h"
 #include "ui/server_rows.h"
 
 namespace {

@@ -14,6 +14,13 @@ set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "Tarnwick Server Browser")
 set(CPACK_NSIS_DISPLAY_NAME "Tarnwick Server Browser")
 set(CPACK_NSIS_MUI_ICON "${PROJECT_SOURCE_DIR}/src/resources/shell.ico")
 set(CPACK_MODULE_PATH "${PROJECT_SOURCE_DIR}/packaging")
+# The setup program closes a running copy by its main window's class, spelled once, in the
+# program's resource header.
+file(STRINGS "${PROJECT_SOURCE_DIR}/src/resources/resource.h" window_class REGEX "^#define MAIN_WINDOW_CLASS \"")
+string(REGEX REPLACE "^#define MAIN_WINDOW_CLASS \"([^\"]+)\".*$" "\\1" CPACK_SB_WINDOW_CLASS "${window_class}")
+if(NOT CPACK_SB_WINDOW_CLASS MATCHES "^[A-Za-z0-9_]+$")
+  message(FATAL_ERROR "no MAIN_WINDOW_CLASS in src/resources/resource.h")
+endif()
 # Read by cpack for each generator: the setup program's name says what it is.
 set(CPACK_PROJECT_CONFIG_FILE "${PROJECT_SOURCE_DIR}/cmake/package_names.cmake")
 # Signing with a release certificate, when one is given (cmake/package_names.cmake).

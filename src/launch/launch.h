@@ -1,6 +1,7 @@
 #pragma once
 
-// Starts the installed game connected to a server: true when the shell started it.
+// Starting the installed game: the install directory's tarnwick.exe, through the shell. The
+// launcher knows the install directory and the shell; the window hands it the address.
+
+// Starts the game connected to the server of the address key; true when the shell started it.
 bool launchGame(const char* address);
-// Starts the game for the server of a server-list row; a row that names no row starts nothing.
-void launchRow(int row);

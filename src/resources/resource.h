@@ -6,6 +6,10 @@
 #define IDS_APP_TITLE 103
 #define IDC_SERVERBROWSER 109
 
+// The main window's class name, string IDC_SERVERBROWSER: a later start looks for the running
+// copy's window by it, and so does the setup program (cmake/packaging.cmake reads it here).
+#define MAIN_WINDOW_CLASS "SERVERBROWSER"
+
 // Icons. Icon 1 comes first in the file, so it is the one the shell shows for the program.
 #define IDI_SHELL 1
 #define IDI_SERVERBROWSER 107

@@ -6,8 +6,8 @@
 #include "resources/resource.h"
 #include "serverlist/list_jobs.h"
 #include "ui/clipboard_text.h"
-#include "ui/main_window.h"
 #include "ui/server_rows.h"
+#include "ui/window_state.h"
 
 namespace {
 
@@ -101,30 +101,6 @@ LRESULT dispatchCommand(int commandId, HWND window, int row) {
         return copyServerText(window, row, copyUrlKind);
     case ID_ROW_COPYFULLINFO:
         return copyServerText(window, row, copyFullInfoKind);
-    default:
-        return 0;
-    }
-}
-
-LRESULT handleTrayMessage(UINT mouseMessage, HWND window) {
-    switch (mouseMessage) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        showMainWindow(window);
-        return 1;
-    case WM_RBUTTONDOWN: {
-        POINT cursor = {};
-        GetCursorPos(&cursor);
-        // A menu opened for the notification area closes on a click elsewhere only when its
-        // owner is the foreground window; the main window is usually hidden at this point.
-        SetForegroundWindow(window);
-        const int commandId =
-            TrackPopupMenu(trayMenu, TPM_RETURNCMD, cursor.x, cursor.y, 0, window, nullptr);
-        // Switches the foreground task away from the menu, as TrackPopupMenu's documentation
-        // asks: without it the next tray menu can close as soon as it opens.
-        PostMessageA(window, WM_NULL, 0, 0);
-        return dispatchCommand(commandId, window, 0);
-    }
     default:
         return 0;
     }

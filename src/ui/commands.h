@@ -6,8 +6,6 @@
 // the copy commands. Returns 1 when a command ran, the copy's result for the copy
 // commands, 0 for any other identifier.
 LRESULT dispatchCommand(int commandId, HWND window, int row);
-// Mouse messages over the tray icon.
-LRESULT handleTrayMessage(UINT mouseMessage, HWND window);
 // Puts a row's address (kind 0), tarnwick:// URL (1) or one-line summary (2) on the
 // clipboard; 1 when the text was handed over, 0 otherwise.
 int copyServerText(HWND window, int row, int kind);

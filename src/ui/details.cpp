@@ -7,17 +7,19 @@
 
 #include "core/server_table.h"
 #include "launch/launch.h"
+#include "ui/app_messages.h"
 #include "ui/commands.h"
 #include "ui/list_view.h"
-#include "ui/app_messages.h"
-#include "ui/main_window.h"
 #include "ui/pane_follow.h"
 #include "ui/server_rows.h"
+#include "ui/window_state.h"
 
 namespace {
 
 // The Address cell is read into a buffer of this size; an address key has at most 21 characters.
 constexpr int detailsAddressSize = 128;
+// The same cell, read for the game's start, into a buffer of this size.
+constexpr int launchAddressSize = 64;
 
 struct ServerDetails {
     std::vector<PlayerEntry> players;
@@ -157,6 +159,14 @@ void showServerKey(const std::string& key) {
         InvalidateRect(list, nullptr, TRUE);
         UpdateWindow(list);
     }
+}
+
+// Starts the game for the server of a server-list row. Every row shows its address; an empty
+// one means the index named no row (Enter without a selection, a double-click beside the
+// rows), so nothing starts.
+void launchRow(int row) {
+    const std::string address = readRowText(row, addressColumn, launchAddressSize);
+    if (!address.empty()) launchGame(address.c_str());
 }
 
 LRESULT defaultNotify(HWND window, WPARAM wParam, NMHDR* header) {

@@ -1,6 +1,6 @@
 #include "ui/list_keys.h"
 
-#include "ui/main_window.h"
+#include "ui/window_state.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "ui/running_copy.h"
 
 #include "core/module_function.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -9,7 +10,7 @@ namespace {
 constexpr wchar_t runningCopyMutex[] = L"Local\\TarnwickServerBrowser.Running";
 constexpr char runningCopyMessageName[] = "TarnwickServerBrowser.ShowRunningCopy";
 // The main window's class, which the running copy registered from its string table.
-constexpr char mainWindowClass[] = "SERVERBROWSER";
+constexpr char mainWindowClass[] = MAIN_WINDOW_CLASS;
 
 // A copy that is just starting holds the mutex a moment before its window answers; one that
 // is just closing has no window any more until its process ends and the mutex is free.

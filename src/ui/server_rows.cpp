@@ -11,10 +11,9 @@
 #include "core/server_table.h"
 #include "core/view.h"
 #include "ui/app_messages.h"
-#include "ui/details.h"
 #include "ui/list_view.h"
-#include "ui/main_window.h"
 #include "ui/row_compare.h"
+#include "ui/window_state.h"
 
 namespace {
 
@@ -184,15 +183,15 @@ void updateServerRow(const std::string& key, const ServerRowFields& fields) {
     sendingUpdate.store(nullptr);
 }
 
-void applyServerRowUpdate(LPARAM message) {
+const std::string* applyServerRowUpdate(LPARAM message) {
     const auto* update = reinterpret_cast<const ServerRowUpdate*>(message);
-    if (!update || update != sendingUpdate.load()) return;
+    if (!update || update != sendingUpdate.load()) return nullptr;
     try {
         applyRowTexts(rowTextsOf(*update->key, *update->fields));
-        followServerRow(rowWindow.load(), *update->key);
     } catch (const std::bad_alloc&) {
         // The row keeps what it showed; the server's next reply tries again.
     }
+    return update->key;
 }
 
 void paintServerRows() {

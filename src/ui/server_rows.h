@@ -26,8 +26,9 @@ void beginServerRows(HWND mainWindow);
 // From here on updateServerRow has no effect (the main window is being destroyed).
 void endServerRows();
 // Creates or refreshes a server's row; window thread, for serverRowMessage. Takes only the
-// update that updateServerRow is sending at that moment; anything else is ignored.
-void applyServerRowUpdate(LPARAM message);
+// update that updateServerRow is sending at that moment and returns its address key (valid
+// while the message is handled); anything else is ignored, with null.
+const std::string* applyServerRowUpdate(LPARAM message);
 
 // Paints what changed in the server list while its painting was held back; window thread,
 // on the paint timer (serverPaintTimer). Does nothing when nothing is held.

@@ -1,7 +1,7 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include "core/browser.h"
+#include "app/browser.h"
 #include "core/clock.h"
 #include "core/module_function.h"
 #include "resources/resource.h"

@@ -1,4 +1,4 @@
-#include "core/browser.h"
+#include "app/browser.h"
 
 // Winsock's headers must come before <windows.h>.
 #include "protocol/query_channel.h"
