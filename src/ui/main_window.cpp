@@ -111,7 +111,7 @@ LRESULT onSetFocus(HWND, WPARAM, LPARAM) {
 }
 
 LRESULT onTimer(HWND window, WPARAM wParam, LPARAM) {
-    if (wParam == serverPaintTimer) paintServerRows();
+    if (wParam == serverPaintTimer) paintHeldRowsOnTimer();
     if (wParam == paneRefillTimer) refillPane(window);
     return 0;
 }

@@ -30,9 +30,15 @@ void endServerRows();
 // while the message is handled); anything else is ignored, with null.
 const std::string* applyServerRowUpdate(LPARAM message);
 
-// Paints what changed in the server list while its painting was held back; window thread,
-// on the paint timer (serverPaintTimer). Does nothing when nothing is held.
+// Paints what changed in the server list while its painting was held back (window thread);
+// does nothing when nothing is held.
 void paintServerRows();
+// The paint timer (serverPaintTimer): paints what is held, unless only rows below the view
+// are, and not for long.
+void paintHeldRowsOnTimer();
+// Called by the message loop for every message before it is dispatched: input for the server
+// list (a key, a button, the wheel) first paints what is held, so that it acts on what shows.
+void paintBeforeInput(const MSG& message);
 
 // Flips the column's sort direction and sorts the server list by it (window thread).
 void sortByColumn(int column);
