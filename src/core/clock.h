@@ -15,12 +15,12 @@ void startClock();
 std::uint32_t clockMs();
 
 // Paces a list job's status queries. Its pause waits with a high-resolution waitable timer
-// (Windows 10 version 1803 and later), whose resolution Windows keeps whether the program's
-// windows show, hide in the tray or lie behind a full-screen game; a hidden process's request
-// for a finer system timer is not always honoured on Windows 11. Where there is no such
-// timer, the system timer runs at 1 ms while the pacer lives, so that Sleep waits 30 ms, not
-// two or three ticks of about 16 ms (Windows counts the requests: jobs that overlap each hold
-// their own).
+// (Windows 10 version 1803 and later), which keeps its own resolution and does not depend on
+// the system timer's: on Windows 11 a process whose windows are minimised, hidden or covered
+// is not guaranteed the finer system timer it asked for with timeBeginPeriod. Where there is
+// no such timer, the system timer runs at 1 ms while the pacer lives, so that Sleep waits
+// 30 ms, not two or three ticks of about 16 ms (Windows counts the requests: jobs that overlap
+// each hold their own).
 class QueryPacer {
 public:
     QueryPacer();

@@ -40,6 +40,18 @@ std::wstring ansiToWide(const std::string& text) {
     return wide;
 }
 
+// Another program (a clipboard history, a remote desktop's sync) may hold the clipboard open
+// for a moment; OpenClipboard then fails, so it is tried a few times before the copy fails.
+bool openClipboard(HWND window) {
+    constexpr int attempts = 5;
+    constexpr DWORD pauseMs = 20;
+    for (int attempt = 1; attempt < attempts; ++attempt) {
+        if (OpenClipboard(window)) return true;
+        Sleep(pauseMs);
+    }
+    return OpenClipboard(window) != FALSE;
+}
+
 struct ClipboardBlock {
     UINT format;
     HGLOBAL block;
@@ -57,7 +69,7 @@ bool putOnClipboard(HWND window, const std::string& text) {
                                {CF_UNICODETEXT, globalCopy(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t))},
                                {CF_LOCALE, globalCopy(&locale, sizeof locale)}};
     bool taken = false;
-    if (blocks[0].block && blocks[1].block && blocks[2].block && OpenClipboard(window)) {
+    if (blocks[0].block && blocks[1].block && blocks[2].block && openClipboard(window)) {
         // Replace whatever another program left there, so that a paste in any format gives this text.
         EmptyClipboard();
         taken = true;

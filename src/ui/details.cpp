@@ -88,25 +88,37 @@ struct ListPlace {
     std::string focusedName;
 };
 
-// A player's or a variable's name is read whole: no name is longer than a datagram.
-constexpr int paneNameSize = 1024;
+// Window thread only. The names of the rows of each pane list (players', variables') as the
+// last fill wrote them: a name read back from the list could come back changed, since a list
+// view keeps its texts in Unicode and not every byte sequence survives a double-byte code page.
+std::vector<std::string> shownNames[2];
+
+std::vector<std::string>& shownNamesOf(HWND list) { return shownNames[list == playerList ? 0 : 1]; }
 
 int topRow(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETTOPINDEX, 0, 0)); }
+
+// A row with the flags (LVNI_SELECTED, LVNI_FOCUSED) and its name; -1 for none.
+int flaggedRow(HWND list, UINT flags, std::string& name) {
+    const std::vector<std::string>& names = shownNamesOf(list);
+    const int row = nextListRow(list, -1, flags);
+    if (row < 0 || row >= static_cast<int>(names.size())) return -1;
+    name = names[static_cast<std::size_t>(row)];
+    return row;
+}
 
 ListPlace placeOf(HWND list) {
     ListPlace place;
     place.top = topRow(list);
-    place.selected = nextListRow(list, -1, LVNI_SELECTED);
-    if (place.selected >= 0) place.selectedName = listCellText(list, place.selected, 0, paneNameSize);
-    place.focused = nextListRow(list, -1, LVNI_FOCUSED);
-    if (place.focused >= 0) place.focusedName = listCellText(list, place.focused, 0, paneNameSize);
+    place.selected = flaggedRow(list, LVNI_SELECTED, place.selectedName);
+    place.focused = flaggedRow(list, LVNI_FOCUSED, place.focusedName);
     return place;
 }
 
 // Selects and focuses the rows of the names that were, and scrolls the refilled list back to
 // the row that was at its top: a report view scrolls by whole rows, given in pixels, here the
 // distance between the two rows' tops.
-void restorePlace(HWND list, const ListPlace& place, const std::vector<std::string>& names) {
+void restorePlace(HWND list, const ListPlace& place) {
+    const std::vector<std::string>& names = shownNamesOf(list);
     const int selected = place.selected < 0 ? -1 : keptRow(names, place.selectedName, place.selected);
     const int focused = place.focused < 0 ? -1 : keptRow(names, place.focusedName, place.focused);
     if (selected >= 0) {
@@ -155,7 +167,8 @@ void showServerKey(const std::string& key) {
     for (HWND list : {playerList, infoList}) {
         SendMessageA(list, WM_SETREDRAW, TRUE, 0);
         stretchLastColumn(list);
-        if (again) restorePlace(list, kept[list == playerList ? 0 : 1], namesOf(details, list));
+        shownNamesOf(list) = namesOf(details, list);
+        if (again) restorePlace(list, kept[list == playerList ? 0 : 1]);
         InvalidateRect(list, nullptr, TRUE);
         UpdateWindow(list);
     }

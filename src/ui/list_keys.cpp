@@ -23,5 +23,8 @@ bool takePaneKey(const MSG& message) {
     if (!next) return false;
     // Moving the focus leaves every list's selection as it was: the pane keeps its server.
     SetFocus(next);
+    // As the dialog manager does for Tab: the focused row's rectangle shows from now on, even
+    // where the window hid it because the mouse was used.
+    SendMessageA(GetAncestor(next, GA_ROOT), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     return true;
 }

@@ -37,9 +37,12 @@ void addTrayIcon(HWND window) {
     trayIconRecord.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     trayIconRecord.uCallbackMessage = trayCallbackMessage;
     // The taskbar draws the icon at the small-icon size of its own screen, the system DPI's,
-    // whichever screen the window is on: loaded once at that size (the resource holds 16 to
-    // 256 pixels), the shell never has to scale it, and a move between screens changes nothing.
-    if (!trayIcon) LoadIconMetric(instanceHandle, MAKEINTRESOURCEW(IDI_SMALL), LIM_SMALL, &trayIcon);
+    // whichever screen the window is on: loaded once at that size (scaled down from the
+    // resource's 32 or 48 pixels where 16 do not match), the shell never has to scale it, and a
+    // move between screens changes nothing.
+    if (!trayIcon && FAILED(LoadIconMetric(instanceHandle, MAKEINTRESOURCEW(IDI_SMALL), LIM_SMALL, &trayIcon)))
+        trayIcon = static_cast<HICON>(LoadImageA(instanceHandle, MAKEINTRESOURCEA(IDI_SMALL), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     trayIconRecord.hIcon = trayIcon;
     std::memcpy(trayIconRecord.szTip, trayTip, sizeof trayTip);
     // Told of a new taskbar that still has the icon, the shell refuses to add it again.
