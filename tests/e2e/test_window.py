@@ -35,7 +35,7 @@ UNSHOWN = [{"address": "127.1.0.9:27910", "silent": True},
 HEADER = b"\xff\xff\xff\xffprint\n"
 # Enough servers that rows keep coming for seconds while the window is used.
 BURST = [game_server("127.2.%d.%d:27910" % (i // 200, i % 200 + 1), "burst %d" % i, "map%d" % (i % 7),
-                     players=[(1, 1, "p")] * (i % 5)) for i in range(250)]
+                     players=[(1, 1, "p")] * (i % 5)) for i in range(350)]
 
 
 def fold(cell):
