@@ -81,8 +81,9 @@ RoundFigures replyRound(const std::vector<std::string>& keys, int round) {
     });
     const double idle = serveUntil(done);
     receiver.join();
-    // What is still held back is painted now, so the figure includes every paint the rows cost.
-    paintServerRows();
+    // The rows still waiting for the row-count timer are shown now, so the figure includes
+    // every paint the rows cost.
+    showNewRows();
     UpdateWindow(serverList);
     const double total = millisecondsSince(start);
     const double count = static_cast<double>(keys.size());

@@ -8,7 +8,6 @@
 #include "ui/list_keys.h"
 #include "ui/main_window.h"
 #include "ui/running_copy.h"
-#include "ui/server_rows.h"
 
 namespace {
 
@@ -48,7 +47,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     MSG message = {};
     // GetMessageA gives -1 on an error: that ends the loop too rather than spinning on it.
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        paintBeforeInput(message);
         if (takePaneKey(message)) continue;
         if (TranslateAcceleratorA(window, accelerators, &message)) continue;
         TranslateMessage(&message);

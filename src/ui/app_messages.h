@@ -15,7 +15,7 @@ constexpr UINT trayCallbackMessage = WM_USER + 1;
 // the one being sent at that moment. Result: 0.
 constexpr UINT serverRowMessage = WM_APP + 1;
 
-// The main window's timer that paints the server list's held-back changes (server_rows.cpp).
-constexpr UINT_PTR serverPaintTimer = 1;
+// The main window's timer that tells the server list of its new rows (server_rows.cpp).
+constexpr UINT_PTR rowCountTimer = 1;
 // The main window's timer that shows the details pane's server again after its reply (details.cpp).
 constexpr UINT_PTR paneRefillTimer = 2;

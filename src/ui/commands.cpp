@@ -5,6 +5,7 @@
 
 #include "resources/resource.h"
 #include "serverlist/list_jobs.h"
+#include "ui/ansi_text.h"
 #include "ui/clipboard_text.h"
 #include "ui/server_rows.h"
 #include "ui/window_state.h"
@@ -30,14 +31,6 @@ HGLOBAL globalCopy(const void* bytes, std::size_t size) {
     std::memcpy(memory, bytes, size);
     GlobalUnlock(block);
     return block;
-}
-
-// The text as the ANSI code page reads it.
-std::wstring ansiToWide(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-    return wide;
 }
 
 // Another program (a clipboard history, a remote desktop's sync) may hold the clipboard open

@@ -49,9 +49,13 @@ constexpr ColumnDefinition serverColumns[] = {
 constexpr ColumnDefinition playerColumns[] = {{"Name", 200}, {"Score", 60}, {"Ping", stretchColumn}};
 constexpr ColumnDefinition infoColumns[] = {{"Variable", 100}, {"Value", stretchColumn}};
 
+// The server list is virtual: its rows live in the program's row table, and it asks for the
+// cells it paints (server_rows.cpp).
+constexpr DWORD serverListStyle = listViewStyle | LVS_OWNERDATA;
+
 // A list in report view never shows its window text; it is the list's name for a screen reader.
-HWND createListView(HWND parent, const char* name) {
-    return CreateWindowExA(0, WC_LISTVIEWA, name, listViewStyle, 0, 0, scaleForDpi(initialListWidth, windowScaleDpi),
+HWND createListView(HWND parent, const char* name, DWORD style) {
+    return CreateWindowExA(0, WC_LISTVIEWA, name, style, 0, 0, scaleForDpi(initialListWidth, windowScaleDpi),
                            scaleForDpi(initialListHeight, windowScaleDpi), parent, nullptr, instanceHandle, nullptr);
 }
 
@@ -119,12 +123,12 @@ bool createChildren(HWND window) {
     measureStatusBar();
 
     beginServerRows(window);
-    serverList = createListView(window, "Servers");
+    serverList = createListView(window, "Servers", serverListStyle);
     SendMessageA(serverList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
     if (!insertColumns(serverList, serverColumns)) return false;
-    playerList = createListView(window, "Players");
+    playerList = createListView(window, "Players", listViewStyle);
     if (!insertColumns(playerList, playerColumns)) return false;
-    infoList = createListView(window, "Server variables");
+    infoList = createListView(window, "Server variables", listViewStyle);
     if (!insertColumns(infoList, infoColumns)) return false;
     // The controls start with the system DPI's font: a window on a screen of another DPI
     // needs its own from the start.

@@ -6,9 +6,7 @@
 #include <vector>
 
 #include "core/server_table.h"
-#include "launch/launch.h"
 #include "ui/app_messages.h"
-#include "ui/commands.h"
 #include "ui/list_view.h"
 #include "ui/pane_follow.h"
 #include "ui/server_rows.h"
@@ -18,8 +16,6 @@ namespace {
 
 // The Address cell is read into a buffer of this size; an address key has at most 21 characters.
 constexpr int detailsAddressSize = 128;
-// The same cell, read for the game's start, into a buffer of this size.
-constexpr int launchAddressSize = 64;
 
 struct ServerDetails {
     std::vector<PlayerEntry> players;
@@ -57,26 +53,8 @@ void fillInfoList(const ServerInfo& info) {
     }
 }
 
-int selectionMark() { return static_cast<int>(SendMessageA(serverList, LVM_GETSELECTIONMARK, 0, 0)); }
-
 // Window thread only.
 PaneFollower paneFollower;
-
-// A change of the server list's selection shows the row it picks; a change of a row's texts
-// or focus leaves the pane alone (see pane_follow.h).
-void followListChange(const NMLISTVIEW& change) {
-    switch (paneChangeFor((change.uChanged & LVIF_STATE) != 0, (change.uOldState & LVIS_SELECTED) != 0,
-                          (change.uNewState & LVIS_SELECTED) != 0)) {
-    case PaneChange::showRow:
-        showServerDetails(change.iItem);
-        break;
-    case PaneChange::showMark:
-        showServerDetails(selectionMark());
-        break;
-    case PaneChange::keep:
-        break;
-    }
-}
 
 // Where the keyboard and the scroll bar were in one pane list, kept while its server is shown
 // again: a refill empties the list, and a keyboard or screen-reader user would lose the row.
@@ -95,8 +73,6 @@ std::vector<std::string> shownNames[2];
 
 std::vector<std::string>& shownNamesOf(HWND list) { return shownNames[list == playerList ? 0 : 1]; }
 
-int topRow(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETTOPINDEX, 0, 0)); }
-
 // A row with the flags (LVNI_SELECTED, LVNI_FOCUSED) and its name; -1 for none.
 int flaggedRow(HWND list, UINT flags, std::string& name) {
     const std::vector<std::string>& names = shownNamesOf(list);
@@ -108,15 +84,14 @@ int flaggedRow(HWND list, UINT flags, std::string& name) {
 
 ListPlace placeOf(HWND list) {
     ListPlace place;
-    place.top = topRow(list);
+    place.top = listTopRow(list);
     place.selected = flaggedRow(list, LVNI_SELECTED, place.selectedName);
     place.focused = flaggedRow(list, LVNI_FOCUSED, place.focusedName);
     return place;
 }
 
 // Selects and focuses the rows of the names that were, and scrolls the refilled list back to
-// the row that was at its top: a report view scrolls by whole rows, given in pixels, here the
-// distance between the two rows' tops.
+// the row that was at its top.
 void restorePlace(HWND list, const ListPlace& place) {
     const std::vector<std::string>& names = shownNamesOf(list);
     const int selected = place.selected < 0 ? -1 : keptRow(names, place.selectedName, place.selected);
@@ -127,12 +102,7 @@ void restorePlace(HWND list, const ListPlace& place) {
     }
     if (focused >= 0) setListRowState(list, focused, LVIS_FOCUSED, LVIS_FOCUSED);
     // Scrolled last: the focus may have scrolled its row into view (it does under Wine).
-    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    RECT wanted;
-    RECT now;
-    if (listRowRect(list, std::min(place.top, count - 1), LVIR_BOUNDS, wanted) &&
-        listRowRect(list, topRow(list), LVIR_BOUNDS, now) && wanted.top != now.top)
-        SendMessageA(list, LVM_SCROLL, 0, wanted.top - now.top);
+    scrollListToRow(list, place.top);
 }
 
 std::vector<std::string> namesOf(const ServerDetails& details, HWND list) {
@@ -174,32 +144,6 @@ void showServerKey(const std::string& key) {
     }
 }
 
-// Starts the game for the server of a server-list row. Every row shows its address; an empty
-// one means the index named no row (Enter without a selection, a double-click beside the
-// rows), so nothing starts.
-void launchRow(int row) {
-    const std::string address = readRowText(row, addressColumn, launchAddressSize);
-    if (!address.empty()) launchGame(address.c_str());
-}
-
-LRESULT defaultNotify(HWND window, WPARAM wParam, NMHDR* header) {
-    return DefWindowProcA(window, WM_NOTIFY, wParam, reinterpret_cast<LPARAM>(header));
-}
-
-// Shows the row's server and runs the command chosen from the row menu, opened at the
-// screen point, on that row.
-LRESULT runRowMenu(HWND window, int row, POINT at) {
-    showServerDetails(row);
-    const int commandId = TrackPopupMenu(rowMenu, TPM_RETURNCMD, at.x, at.y, 0, window, nullptr);
-    return dispatchCommand(commandId, window, row);
-}
-
-LRESULT runRowMenuAtCursor(HWND window, int row) {
-    POINT cursor = {};
-    GetCursorPos(&cursor);
-    return runRowMenu(window, row, cursor);
-}
-
 }  // namespace
 
 void showServerDetails(int row) { showServerKey(readRowText(row, addressColumn, detailsAddressSize)); }
@@ -214,47 +158,16 @@ void refillPane(HWND window) {
     showServerKey(paneFollower.shown());
 }
 
-LRESULT openSelectedRowMenu(HWND window) {
-    const int row = nextListRow(serverList, -1, LVNI_SELECTED);
-    if (row < 0) return 0;
-    // At the row's first cell, scrolled into view if it is not, where the keyboard user looks.
-    SendMessageA(serverList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
-    RECT bounds;
-    listRowRect(serverList, row, LVIR_LABEL, bounds);
-    POINT at = {bounds.left > 0 ? bounds.left : 0, bounds.bottom};
-    ClientToScreen(serverList, &at);
-    return runRowMenu(window, row, at);
-}
-
-LRESULT handleListNotify(HWND window, WPARAM wParam, NMHDR* header) {
-    if (!header) return 0;
-    if (header->hwndFrom != serverList) return defaultNotify(window, wParam, header);
-
-    switch (header->code) {
-    case LVN_KEYDOWN:
-        if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_RETURN) launchRow(selectionMark());
+void followSelection(const NMLISTVIEW& change) {
+    switch (paneChangeFor((change.uChanged & LVIF_STATE) != 0, (change.uOldState & LVIS_SELECTED) != 0,
+                          (change.uNewState & LVIS_SELECTED) != 0)) {
+    case PaneChange::showRow:
+        showServerDetails(change.iItem);
         break;
-    case LVN_COLUMNCLICK:
-        sortByColumn(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+    case PaneChange::showMark:
+        showServerDetails(listSelectionMark(serverList));
         break;
-    case LVN_ITEMCHANGED:
-        followListChange(*reinterpret_cast<NMLISTVIEW*>(header));
-        break;
-    case NM_CUSTOMDRAW:
-        return CDRF_DODEFAULT;
-    case NM_RCLICK:
-        return runRowMenuAtCursor(window, reinterpret_cast<NMITEMACTIVATE*>(header)->iItem);
-    case NM_DBLCLK: {
-        const int row = reinterpret_cast<NMITEMACTIVATE*>(header)->iItem;
-        showServerDetails(row);
-        launchRow(row);
+    case PaneChange::keep:
         break;
     }
-    case NM_CLICK:
-        showServerDetails(reinterpret_cast<NMITEMACTIVATE*>(header)->iItem);
-        break;
-    default:
-        break;
-    }
-    return defaultNotify(window, wParam, header);
 }

@@ -12,7 +12,6 @@ void showServerDetails(int row);
 void followServerRow(HWND window, const std::string& key);
 // The pane's timer: shows the pane's server again, keeping where its lists are scrolled to.
 void refillPane(HWND window);
-// Every WM_NOTIFY that reaches the main window; returns the message's result.
-LRESULT handleListNotify(HWND window, WPARAM wParam, NMHDR* header);
-// The row menu for the server list's selected row, opened at that row; nothing without one.
-LRESULT openSelectedRowMenu(HWND window);
+// The server list reported a change of a row: a change of its selection shows the row it
+// picks; a change of a row's texts or focus leaves the pane alone (see pane_follow.h).
+void followSelection(const NMLISTVIEW& change);

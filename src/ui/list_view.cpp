@@ -81,3 +81,16 @@ bool listRowRect(HWND list, int row, int part, RECT& rect) {
     rect = {};
     return false;
 }
+
+int listTopRow(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETTOPINDEX, 0, 0)); }
+
+void scrollListToRow(HWND list, int row) {
+    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    RECT wanted;
+    RECT now;
+    if (listRowRect(list, row < count ? row : count - 1, LVIR_BOUNDS, wanted) &&
+        listRowRect(list, listTopRow(list), LVIR_BOUNDS, now) && wanted.top != now.top)
+        SendMessageA(list, LVM_SCROLL, 0, wanted.top - now.top);
+}
+
+int listSelectionMark(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETSELECTIONMARK, 0, 0)); }

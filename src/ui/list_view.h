@@ -20,6 +20,15 @@ int nextListRow(HWND list, int after, UINT flags);
 // Sets a row's LVIS_SELECTED and LVIS_FOCUSED bits (mask: which of them) to state.
 void setListRowState(HWND list, int row, UINT mask, UINT state);
 
+// The row at the top of the list's view.
+int listTopRow(HWND list);
+// Scrolls the list so that the row is at the top of its view, as far as the rows below it
+// allow: a report view scrolls by whole rows, given in pixels, here the distance between the
+// two rows' tops.
+void scrollListToRow(HWND list, int row);
+// The list's selection mark: the row a selection starts from; -1 for none.
+int listSelectionMark(HWND list);
+
 // A row's rectangle in the list's client area: part is LVIR_BOUNDS, LVIR_LABEL, ... False
 // (and an empty rectangle) when there is no such row.
 bool listRowRect(HWND list, int row, int part, RECT& rect);

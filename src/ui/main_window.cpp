@@ -3,7 +3,8 @@
 // The main window: its class, its creation, its popup menus and its window procedure, whose
 // message table hands each message to a handler here. The handlers only route: the work is in
 // the files of the children (controls), the first place (placement), the rows (server_rows),
-// the pane and the list notifications (details), the commands (commands) and the tray icon.
+// the server list's notifications (server_list_notify), the pane (details), the commands
+// (commands) and the tray icon.
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -19,6 +20,7 @@
 #include "ui/dpi.h"
 #include "ui/placement.h"
 #include "ui/running_copy.h"
+#include "ui/server_list_notify.h"
 #include "ui/server_rows.h"
 #include "ui/tray_icon.h"
 #include "ui/window_state.h"
@@ -111,7 +113,7 @@ LRESULT onSetFocus(HWND, WPARAM, LPARAM) {
 }
 
 LRESULT onTimer(HWND window, WPARAM wParam, LPARAM) {
-    if (wParam == serverPaintTimer) paintHeldRowsOnTimer();
+    if (wParam == rowCountTimer) showNewRows();
     if (wParam == paneRefillTimer) refillPane(window);
     return 0;
 }

@@ -30,24 +30,29 @@ RowTexts rowTextsOf(const std::string& key, const ServerRowFields& fields) {
                     playersText(fields.playerCount, fields.maxClients), pingText(fields.ping), key.c_str()};
 }
 
-int compareFoldedText(const std::string& a, const std::string& b, std::size_t limit) {
-    const std::size_t lengthA = a.size() < limit ? a.size() : limit;
-    const std::size_t lengthB = b.size() < limit ? b.size() : limit;
-    for (std::size_t i = 0; i < lengthA && i < lengthB; ++i) {
-        const int difference = fold(static_cast<unsigned char>(a[i])) - fold(static_cast<unsigned char>(b[i]));
-        if (difference != 0) return difference < 0 ? -1 : 1;
+CellOrder cellOrderOf(int column, const std::string& cell) {
+    CellOrder order;
+    const std::size_t length = cell.size() < compareTextLimit ? cell.size() : compareTextLimit;
+    if (column == playersColumnIndex || column == pingColumnIndex) {
+        // Read from the cut text too, so that a cell orders by what a 64-character read of it
+        // would hold.
+        order.number = length == cell.size() ? readDecimal(cell.c_str()) : readDecimal(cell.substr(0, length).c_str());
+        return order;
     }
-    return sign(static_cast<int>(lengthA), static_cast<int>(lengthB));
+    order.folded.resize(length);
+    for (std::size_t i = 0; i < length; ++i) order.folded[i] = static_cast<char>(fold(static_cast<unsigned char>(cell[i])));
+    return order;
+}
+
+int compareCellOrders(const CellOrder& a, const CellOrder& b) {
+    if (a.number != b.number) return sign(a.number, b.number);
+    // Compared as unsigned bytes; the shorter of two texts that agree so far orders first.
+    const int text = a.folded.compare(b.folded);
+    return text < 0 ? -1 : (text > 0 ? 1 : 0);
 }
 
 int compareCellTexts(int column, bool ascending, const std::string& a, const std::string& b) {
-    const std::string& first = ascending ? a : b;
-    const std::string& second = ascending ? b : a;
-    if (column == playersColumnIndex || column == pingColumnIndex) {
-        // Numbers are read from the cut texts too, so that a cell compares by what a
-        // 64-character read of it would hold.
-        return sign(readDecimal(first.substr(0, compareTextLimit).c_str()),
-                    readDecimal(second.substr(0, compareTextLimit).c_str()));
-    }
-    return compareFoldedText(first, second, compareTextLimit);
+    const CellOrder first = cellOrderOf(column, ascending ? a : b);
+    const CellOrder second = cellOrderOf(column, ascending ? b : a);
+    return compareCellOrders(first, second);
 }

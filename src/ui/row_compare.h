@@ -30,6 +30,14 @@ constexpr std::size_t compareTextLimit = 63;
 // Negative when a goes first, positive when b does, 0 when they tie.
 int compareCellTexts(int column, bool ascending, const std::string& a, const std::string& b);
 
-// Compares two texts the way _stricmp does without a locale: A-Z fold to a-z, nothing
-// else is folded, and a text that ends first orders first.
-int compareFoldedText(const std::string& a, const std::string& b, std::size_t limit);
+// What a cell orders by under its column, worked out once per cell so that a sort of
+// thousands of rows compares plain values: the number its text starts with (Players, Ping),
+// or its first 63 characters with A-Z folded to a-z (the other columns), whose bytes compare
+// as unsigned values, the way _stricmp compares without a locale.
+struct CellOrder {
+    int number = 0;
+    std::string folded;
+};
+CellOrder cellOrderOf(int column, const std::string& cell);
+// Negative when a goes first in ascending order, positive when b does, 0 when they tie.
+int compareCellOrders(const CellOrder& a, const CellOrder& b);

@@ -30,21 +30,24 @@ void endServerRows();
 // while the message is handled); anything else is ignored, with null.
 const std::string* applyServerRowUpdate(LPARAM message);
 
-// Paints what changed in the server list while its painting was held back (window thread);
-// does nothing when nothing is held.
-void paintServerRows();
-// The paint timer (serverPaintTimer): paints what is held, unless only rows below the view
-// are, and not for long.
-void paintHeldRowsOnTimer();
-// Called by the message loop for every message before it is dispatched: input for the server
-// list (a key, a button, the wheel) first paints what is held, so that it acts on what shows.
-void paintBeforeInput(const MSG& message);
+// The row-count timer (rowCountTimer): tells the server list of the rows made since it was
+// last told, which it then shows; nothing when there are none.
+void showNewRows();
 
-// Flips the column's sort direction and sorts the server list by it (window thread).
+// Flips the column's sort direction and sorts the server list by it (window thread). The
+// selected and focused server and the selection mark stay on their servers.
 void sortByColumn(int column);
-// The server list's comparison while it sorts: rows by row tag, the column as parameter.
-int CALLBACK compareRows(LPARAM tag1, LPARAM tag2, LPARAM column);
+// Whether a sort is moving the server list's selection with its server: the list reports that
+// change as the user's own, and the details pane is not to follow it.
+bool movingServerSelection();
 
 // The text of one cell of the server list as a buffer of bufferSize characters would hold
 // it (cut to bufferSize - 1). A row index that names no row gives an empty text.
 std::string readRowText(int row, int column, int bufferSize);
+
+// The server list asks for the text of a cell it paints, or that another program or a screen
+// reader reads (LVN_GETDISPINFOA or LVN_GETDISPINFOW): it is copied into the list's buffer.
+void answerCellRequest(NMHDR* header);
+// The server list looks for a row by the first letters of its name, typed by the user
+// (LVN_ODFINDITEMA or LVN_ODFINDITEMW); returns the row, -1 when none matches.
+int findRowByName(const NMHDR* header);

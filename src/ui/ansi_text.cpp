@@ -1,0 +1,10 @@
+#include "ui/ansi_text.h"
+
+#include <windows.h>
+
+std::wstring ansiToWide(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+    return wide;
+}
