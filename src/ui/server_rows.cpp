@@ -44,7 +44,7 @@ std::array<int, serverColumnCount> sortFlags = initialSortFlags;
 // wait up to belowViewInterval.
 int countedRows = 0;
 constexpr UINT newRowInterval = 80;
-constexpr UINT belowViewInterval = 400;
+constexpr UINT belowViewInterval = 1000;
 // The interval the row-count timer runs at; 0 while it does not run.
 UINT countInterval = 0;
 
