@@ -8,6 +8,7 @@
 #include "resources/resource.h"
 #include "ui/app_messages.h"
 #include "ui/commands.h"
+#include "ui/dpi.h"
 #include "ui/message_filter.h"
 #include "ui/window_state.h"
 
@@ -44,9 +45,7 @@ void addTrayIcon(HWND window) {
     // whichever screen the window is on: loaded once at that size (scaled down from the
     // resource's 32 or 48 pixels where 16 do not match), the shell never has to scale it, and a
     // move between screens changes nothing.
-    if (!trayIcon && FAILED(LoadIconMetric(instanceHandle, MAKEINTRESOURCEW(IDI_SMALL), LIM_SMALL, &trayIcon)))
-        trayIcon = static_cast<HICON>(LoadImageA(instanceHandle, MAKEINTRESOURCEA(IDI_SMALL), IMAGE_ICON,
-                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    if (!trayIcon) trayIcon = loadIconForSystemDpi(instanceHandle, IDI_SMALL, LIM_SMALL);
     trayIconRecord.hIcon = trayIcon;
     std::memcpy(trayIconRecord.szTip, trayTip, sizeof trayTip);
     // Told of a new taskbar that still has the icon, the shell refuses to add it again.
