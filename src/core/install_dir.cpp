@@ -19,16 +19,30 @@ HKEY openGameKey(HKEY root) {
     return key;
 }
 
+// The folder that a REG_EXPAND_SZ value names through variables (%LOCALAPPDATA%\...), which
+// ShellExecuteW would not expand in the working directory; under the same 255-character rule.
+std::wstring expandedInstallDir(const std::wstring& value) {
+    wchar_t expanded[installDirectorySize];
+    // The count includes the terminating zero; a larger one is the room the whole text needs.
+    const DWORD count = ExpandEnvironmentStringsW(value.c_str(), expanded, installDirectorySize);
+    if (count == 0 || count > installDirectorySize) return {};
+    return expanded;
+}
+
 // Read as UTF-16: the ANSI form would turn every letter outside the code page into '?', and
 // the game would be looked for in a folder that does not exist. A value that cannot be read
-// whole into 256 characters leaves the directory empty (see installDirOfValue for the rest).
+// whole into 256 characters leaves the directory empty (see installDirOfValue for the rest),
+// and so does one of another type than text (a number, binary data), as a missing value does.
 void readInstallDir(HKEY key) {
     wchar_t value[installDirectorySize];
+    DWORD type = REG_NONE;
     DWORD size = sizeof value;
-    if (RegQueryValueExW(key, installDirValue, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) !=
+    if (RegQueryValueExW(key, installDirValue, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) !=
         ERROR_SUCCESS)
         return;
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return;
     installDir = installDirOfValue(value, size / sizeof value[0]);
+    if (type == REG_EXPAND_SZ) installDir = expandedInstallDir(installDir);
 }
 
 }  // namespace

@@ -9,10 +9,11 @@
 // The directory is held like a 256-character buffer would hold it: 255 characters at most.
 constexpr std::size_t installDirectorySize = 256;
 
-// The value, first under the current user's key, then the machine's; "c:\games\tarnwick",
-// after a message box, when neither key exists. On the window thread, before any worker starts.
+// The value, first under the current user's key, then the machine's, its variables expanded
+// when it is a REG_EXPAND_SZ; "c:\games\tarnwick", after a message box, when neither key
+// exists. On the window thread, before any worker starts.
 void findInstallDir();
-// The install directory as findInstallDir set it; empty when the key has no readable value.
+// The install directory as findInstallDir set it; empty when the key has no readable text value.
 const std::wstring& installDirectory();
 
 // The install directory that a registry value of count characters holds. The launcher needs

@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 """Draws the program's icons and writes them as 16-colour .ico files.
 
-serverbrowser.ico (icon 107) holds a 32x32 and a 16x16 image, small.ico (icon 108, the
-small class icon and the tray icon) a 48x48, a 32x32 and a 16x16 image: at 125 % to 300 %
-Windows scales a larger one down, never the 16x16 one up. shell.ico (icon 1, the file's first
-icon group, which Explorer, shortcuts and the list of installed programs show) holds the
-same drawing at 256, 48, 32 and 16 pixels. The picture: a dark disc with three
-light rows, a list of servers, and a green signal dot.
+serverbrowser.ico (icon 107, the class icon) holds a 256x256, a 48x48, a 32x32 and a 16x16
+image, small.ico (icon 108, the small class icon and the tray icon) a 48x48, a 32x32 and a
+16x16 image: at 125 % and more the program loads each scaled down from a larger one, never
+the 16x16 or 32x32 one scaled up. shell.ico (icon 1, the file's first icon group, which
+Explorer, shortcuts and the list of installed programs show) holds the same drawing at 256,
+48, 32 and 16 pixels. The picture: a dark disc with three light rows, a list of servers, and
+a green signal dot.
 
     make_icons.py [output folder]      (default: this script's folder)
 """
@@ -87,7 +88,7 @@ def icon_file(sizes):
 
 def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
-    for name, sizes in (("serverbrowser.ico", (32, 16)), ("small.ico", (48, 32, 16)),
+    for name, sizes in (("serverbrowser.ico", (256, 48, 32, 16)), ("small.ico", (48, 32, 16)),
                         ("shell.ico", (256, 48, 32, 16))):
         with open(os.path.join(folder, name), "wb") as out:
             out.write(icon_file(sizes))

@@ -1,5 +1,7 @@
 #include "ui/dpi.h"
 
+#include <commctrl.h>
+
 #include "core/module_function.h"
 
 namespace {
@@ -52,4 +54,14 @@ HFONT createFontForDpi(UINT dpi) {
                                                 static_cast<int>(systemDpi()));
     }
     return CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
+HICON loadIconForSystemDpi(HINSTANCE instance, int iconId, int metric) {
+    HICON icon = nullptr;
+    if (SUCCEEDED(LoadIconMetric(instance, MAKEINTRESOURCEW(iconId), metric, &icon))) return icon;
+    // The same size from LoadImage, which scales the nearest image, up where it must.
+    const bool small = metric == LIM_SMALL;
+    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON,
+                                         GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON),
+                                         GetSystemMetrics(small ? SM_CYSMICON : SM_CYICON), 0));
 }

@@ -16,3 +16,8 @@ int scaleForDpi(int pixels, UINT dpi);
 // The font that the list views and the status bar use at a DPI, the system's message font
 // drawn for that DPI; the caller owns it. Null where the system cannot make one.
 HFONT createFontForDpi(UINT dpi);
+
+// Icon iconId of the instance at the system DPI's large or small icon size (LIM_LARGE,
+// LIM_SMALL), scaled down from a larger image where the resource lacks that size, as at 125 %
+// and more; the caller owns it. Null where it cannot be loaded.
+HICON loadIconForSystemDpi(HINSTANCE instance, int iconId, int metric);

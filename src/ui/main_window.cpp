@@ -174,16 +174,14 @@ HWND createMainWindow(HINSTANCE instance) {
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = mainWindowProc;
     windowClass.hInstance = instance;
-    // Each at the size Windows draws it (the resource holds 16 to 256 pixels).
-    windowClass.hIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_SERVERBROWSER), IMAGE_ICON,
-                                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
+    // Each at the size Windows draws it, scaled down from the resource's larger images where
+    // 32 and 16 pixels do not match. They last as long as the class, which is the process.
+    windowClass.hIcon = loadIconForSystemDpi(instance, IDI_SERVERBROWSER, LIM_LARGE);
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszMenuName = MAKEINTRESOURCEA(IDM_MAINMENU);
     windowClass.lpszClassName = className;
-    windowClass.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_SMALL), IMAGE_ICON,
-                                                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                                        LR_SHARED));
+    windowClass.hIconSm = loadIconForSystemDpi(instance, IDI_SMALL, LIM_SMALL);
     RegisterClassExA(&windowClass);
     registerTaskbarCreated();
     runningCopyMessage = registerRunningCopyMessage();

@@ -15,6 +15,5 @@ UINT registerRunningCopyMessage();
 constexpr LRESULT runningCopyAnswer = 0x54726E77;
 
 // Lets a later start with fewer rights than this copy's (this one run as administrator) reach
-// the window with that message: User Interface Privilege Isolation drops other messages sent
-// up to a window of a higher integrity level.
+// the window with that message (see message_filter.h).
 void acceptRunningCopyMessage(HWND window, UINT message);

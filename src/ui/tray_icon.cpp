@@ -8,6 +8,8 @@
 #include "resources/resource.h"
 #include "ui/app_messages.h"
 #include "ui/commands.h"
+#include "ui/dpi.h"
+#include "ui/message_filter.h"
 #include "ui/window_state.h"
 
 namespace {
@@ -29,6 +31,9 @@ void registerTaskbarCreated() { taskbarCreatedMessage = RegisterWindowMessageA("
 bool isTaskbarCreated(UINT message) { return message != 0 && message == taskbarCreatedMessage; }
 
 void addTrayIcon(HWND window) {
+    // Explorer runs with fewer rights than a copy run as administrator, which would otherwise
+    // never hear of a new taskbar and stay without its icon; letting it through again is harmless.
+    if (taskbarCreatedMessage) acceptFromFewerRights(window, taskbarCreatedMessage);
     std::memset(&trayIconRecord, 0, sizeof trayIconRecord);
     // The first form of the record, sized for this build's pointer width.
     trayIconRecord.cbSize = NOTIFYICONDATAA_V1_SIZE;
@@ -40,9 +45,7 @@ void addTrayIcon(HWND window) {
     // whichever screen the window is on: loaded once at that size (scaled down from the
     // resource's 32 or 48 pixels where 16 do not match), the shell never has to scale it, and a
     // move between screens changes nothing.
-    if (!trayIcon && FAILED(LoadIconMetric(instanceHandle, MAKEINTRESOURCEW(IDI_SMALL), LIM_SMALL, &trayIcon)))
-        trayIcon = static_cast<HICON>(LoadImageA(instanceHandle, MAKEINTRESOURCEA(IDI_SMALL), IMAGE_ICON,
-                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    if (!trayIcon) trayIcon = loadIconForSystemDpi(instanceHandle, IDI_SMALL, LIM_SMALL);
     trayIconRecord.hIcon = trayIcon;
     std::memcpy(trayIconRecord.szTip, trayTip, sizeof trayTip);
     // Told of a new taskbar that still has the icon, the shell refuses to add it again.

@@ -68,8 +68,11 @@ class CommandsTest(unittest.TestCase):
     def test_launch_copy_refresh_update_about_exit(self):
         with Session("commands") as session:
             # The stand-in game where the registry says the game is, in a folder whose name no
-            # ANSI code page spells.
+            # ANSI code page spells, 200 characters long: a registry read given half the room
+            # would lose it.
             game_folder = session.folder("game-\u0418\u0433\u0440\u0430-\u904a\u6232-")
+            game_folder = os.path.join(game_folder, "g" * (197 - len(game_folder)))
+            os.mkdir(game_folder)
             shutil.copy(harness.env("SB_STANDIN"), os.path.join(game_folder, "tarnwick.exe"))
             install_dir = "z:" + game_folder.replace("/", "\\")
             session.set_install_dir(install_dir)

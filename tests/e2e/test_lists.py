@@ -79,7 +79,7 @@ class ListJobsTest(unittest.TestCase):
 
     def install_dir(self):
         """The current user's key first, then the machine's (32-bit view); a key without the
-        value, or a value too long to read, gives no directory."""
+        value, or a value too long to read or not text, gives no directory."""
         key = "\\" + harness.GAME_KEY
 
         def reg(*args):
@@ -94,6 +94,12 @@ class ListJobsTest(unittest.TestCase):
         self.assertEqual(self.driver("installdir"), ["dir "])
         self.session.set_install_dir("d" * 256)
         self.assertEqual(self.driver("installdir"), ["dir "])
+        # Taken by its type: variables expanded (to 360 characters here, too long), a number
+        # counted as no value.
+        for kind, data, directory in [("REG_EXPAND_SZ", "%SystemDrive%\\Games\\Expanded", "C:\\Games\\Expanded"),
+                                      ("REG_EXPAND_SZ", "%CommonProgramFiles%\\" * 12, ""), ("REG_DWORD", "1", "")]:
+            reg("add", "HKCU" + key, "/v", "INSTDIR", "/t", kind, "/d", data, "/f")
+            self.assertEqual(self.driver("installdir"), ["dir " + directory])
 
 
 if __name__ == "__main__":

@@ -16,10 +16,13 @@ for line in " FILEVERSION ${version//./, }, 0" " PRODUCTVERSION ${version//./, }
             1f676c76-80e1-4239-95bb-83d0f6d0da78 8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a; do
   grep -qF "$line" <<<"$resources" || { echo "no $line"; exit 1; }
 done
-# Explorer, shortcuts and the installed-programs list show the first icon group.
-first_group=$(grep -A8 -m1 ' 14 /\* RT_GROUP_ICON' <<<"$resources")
-for line in '^1 14 ' '"\\000\\000' '"\\060\\060' '"\\040\\040' '"\\020\\020'; do
-  grep -q "$line" <<<"$first_group" || { echo "first icon group: no $line"; exit 1; }
+# Explorer, shortcuts and the installed-programs list show the first icon group, icon 1. Each
+# group holds images larger than 32 and 16 pixels to scale down from at 125 % and more.
+[[ $(grep -m1 ' 14 /\* RT_GROUP_ICON' <<<"$resources") == "1 14 "* ]] || { echo "icon 1 is not the first"; exit 1; }
+for group in "1:256 48 32 16" "107:256 48 32 16" "108:48 32 16"; do
+  sizes=$(awk -v id="${group%%:*}" '$1 == id && $2 == 14 {g = 1} g && /Element no/ {print substr($1, 3, 3)} g && /^END/ {exit}' \
+          <<<"$resources" | xargs printf '%d\n' | sed 's/^0$/256/' | xargs)
+  [ "$sizes" = "${group#*:}" ] || { echo "icon group ${group%%:*} holds the sizes: $sizes"; exit 1; }
 done
 headers=$(x86_64-w64-mingw32-objdump -p "$exe")
 for flag in DYNAMIC_BASE HIGH_ENTROPY_VA NX_COMPAT; do
