@@ -18,6 +18,7 @@
 #include "ui/controls.h"
 #include "ui/details.h"
 #include "ui/dpi.h"
+#include "ui/message_filter.h"
 #include "ui/placement.h"
 #include "ui/running_copy.h"
 #include "ui/server_list_notify.h"
@@ -195,7 +196,8 @@ HWND createMainWindow(HINSTANCE instance) {
                                   nullptr, nullptr, instance, nullptr);
     if (!window) return nullptr;
     settleFirstPlace(window, dpi, childrenDpi());
-    if (runningCopyMessage) acceptRunningCopyMessage(window, runningCopyMessage);
+    // A later start with fewer rights than this copy's (this one run as administrator).
+    if (runningCopyMessage) acceptFromFewerRights(window, runningCopyMessage);
     return window;
 }
 

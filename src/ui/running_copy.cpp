@@ -1,7 +1,6 @@
 #include "ui/running_copy.h"
 
 #include "resources/resource.h"
-#include "ui/message_filter.h"
 
 namespace {
 
@@ -77,5 +76,3 @@ bool becomeOnlyCopy() {
 }
 
 UINT registerRunningCopyMessage() { return RegisterWindowMessageA(runningCopyMessageName); }
-
-void acceptRunningCopyMessage(HWND window, UINT message) { acceptFromFewerRights(window, message); }

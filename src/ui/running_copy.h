@@ -13,7 +13,3 @@ bool becomeOnlyCopy();
 // as the tray menu's Restore does, and answers runningCopyAnswer, which no other window gives.
 UINT registerRunningCopyMessage();
 constexpr LRESULT runningCopyAnswer = 0x54726E77;
-
-// Lets a later start with fewer rights than this copy's (this one run as administrator) reach
-// the window with that message (see message_filter.h).
-void acceptRunningCopyMessage(HWND window, UINT message);
