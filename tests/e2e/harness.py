@@ -69,6 +69,32 @@ def launch(folder, count, what):
     return started[-1]
 
 
+def program_pid():
+    """The process of the running serverbrowser.exe (the last started)."""
+    found = subprocess.run(["pgrep", "-f", "serverbrowser.exe$"], capture_output=True, text=True).stdout.split()
+    return int(found[-1]) if found else None
+
+
+def wakeups(seconds):
+    """How often each thread of the program was woken in the next seconds, by thread id;
+    threads that slept throughout are left out."""
+    def switches(pid):
+        counts = {}
+        for thread in os.listdir("/proc/%d/task" % pid):
+            try:
+                with open("/proc/%d/task/%s/status" % (pid, thread)) as status:
+                    counts[thread] = sum(int(line.split()[1]) for line in status if "ctxt_switches" in line)
+            except OSError:
+                pass  # ended meanwhile
+        return counts
+    pid = program_pid()
+    before = switches(pid)
+    time.sleep(seconds)
+    after = switches(pid)
+    return {thread: count - before[thread] for thread, count in after.items()
+            if thread in before and count != before[thread]}
+
+
 def game_server(address, name, map_name="pond", players=(), max_clients=16, info=None, **extra):
     """A game server's configuration for the world: players as (score, ping, name)."""
     config = {"address": address, "players": [list(p) for p in players],
@@ -223,13 +249,18 @@ class Session:
         subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, check=True, timeout=30,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
-    def unpainted_rows(self, state, view):
-        """The cells of a list view's rows that lie wholly on screen but show no text there (no
-        dark pixel on the light background), from one capture of the view's place."""
-        box = state[view]["screen"]
-        capture = subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (
+    def capture(self, box):
+        """The screen inside a screen rectangle, one grey byte a pixel, row by row."""
+        return subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (
             box["width"], box["height"], box["x"], box["y"]), "-depth", "8", "gray:-"], env=self.env,
             capture_output=True, timeout=60).stdout
+
+    def unpainted_rows(self, state, view, capture=None):
+        """The cells of a list view's rows that lie wholly on screen but show no text there (no
+        dark pixel on the light background), from one capture of the view's place (taken now
+        unless given)."""
+        box = state[view]["screen"]
+        capture = capture or self.capture(box)
         unpainted = []
         for row in state[view]["rows"]:
             top, bottom = row["screen"]["y"] - box["y"], row["screen"]["y"] + row["screen"]["height"] - box["y"]
@@ -267,8 +298,8 @@ class App:
         self.process = subprocess.Popen([env("SB_WINE_RUN")] + command, cwd=folder, env=session.env,
                                         stdout=self._log, stderr=subprocess.STDOUT, start_new_session=True)
 
-    def state(self):
-        return self.session.probe("state")
+    def state(self, *options):
+        return self.session.probe("state", *options)
 
     def wait_for(self, check, what):
         """Probes until check(state) is true; returns that state."""

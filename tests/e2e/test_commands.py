@@ -6,6 +6,7 @@ import os
 import pathlib
 import shutil
 import sys
+import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -185,6 +186,17 @@ class CommandsTest(unittest.TestCase):
                 app.key(keys)
                 app.wait_for(lambda s: [v for v in VIEWS if s[v]["focused"]] == [VIEWS[view]] and
                              details(s) == expected_details(ALPHA), "the focus on the %s after %s" % (VIEWS[view], keys))
+        # Typed first letters pick the next row whose name starts with them; End and Page Up
+        # move the selection, and Shift+Down moves it too, without selecting a second row.
+        for keys, server in (("c h", CHARLIE), ("a l", ALPHA), ("End", CHARLIE), ("Prior", ALPHA)):
+            time.sleep(1.0)  # letters typed a moment apart start a new name
+            app.key(*keys.split())
+            app.wait_for(lambda s: details(s) == expected_details(server), "the row picked by " + keys)
+        app.key("shift+Down")
+        app.wait_for(lambda s: s["serverList"]["selected"] == [1] and details(s) == expected_details(BRAVO),
+                     "one row selected by Shift+Down")
+        app.key("Up")
+        app.wait_for(lambda s: details(s) == expected_details(ALPHA), "Alpha picked by Up")
         # Shift+F10 opens the row menu at the selected row, whose address it copies.
         app.key("Down", "shift+F10")
         menu = harness.wait_until(lambda: app.window_of("#32768"), "the row menu from the keyboard")["rect"]

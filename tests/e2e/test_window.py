@@ -33,6 +33,8 @@ LOCAL = game_server("127.0.0.1:27912", "local", "home")
 UNSHOWN = [{"address": "127.1.0.9:27910", "silent": True},
            game_server("127.1.0.8:27910", "Wrong port", reply_from="127.1.0.8:0")]
 HEADER = b"\xff\xff\xff\xffprint\n"
+# A first pass long enough (18 s) to scroll, restore and resize the window while rows come.
+PASS = [game_server("127.3.%d.%d:27910" % (i // 200, i % 200 + 1), "pass %d" % i) for i in range(600)]
 # Enough servers that rows keep coming for seconds while the window is used.
 BURST = [game_server("127.2.%d.%d:27910" % (i // 200, i % 200 + 1), "burst %d" % i, "map%d" % (i % 7),
                      players=[(1, 1, "p")] * (i % 5)) for i in range(350)]
@@ -91,7 +93,10 @@ class MainWindowTest(unittest.TestCase):
                     width, height), "a client area of %d x %d" % (width, height)))
 
             # Each header keeps its own direction: the first click sorts ascending, but
-            # Players starts with the fullest servers; a second click reverses.
+            # Players starts with the fullest servers; a second click reverses. The selection,
+            # the focus and the selection mark stay on the picked server, and so does the pane.
+            app.click(row_point([row for row in app.state()["serverList"]["rows"] if row["cells"][NAME] == "Bravo"][0]))
+            app.wait_for(lambda s: len(s["playerList"]["rows"]) == 12, "Bravo's players")
             for column, ascending, key in [(MAP, True, fold), (PLAYERS, False, number), (MAP, False, fold),
                                            (NAME, True, fold), (NAME, False, fold), (PLAYERS, True, number),
                                            (PING, True, number), (PING, False, number), (ADDRESS, True, fold),
@@ -100,6 +105,9 @@ class MainWindowTest(unittest.TestCase):
                 state = app.wait_for(lambda s: [key(row[column]) for row in rows(s)] == sorted(
                     (key(row[column]) for row in rows(s)), reverse=not ascending),
                     "rows sorted by column %d %s" % (column, "ascending" if ascending else "descending"))
+                picked = [state["serverList"]["rows"][row]["cells"][NAME] for row in (
+                    state["serverList"]["selected"] + [state["serverList"]["focusedRow"], state["serverList"]["mark"]])]
+                self.assertEqual((picked, len(state["playerList"]["rows"])), (["Bravo"] * 3, 12))
             # A pane with a scroll bar still has its last columns stretched to the edge.
             app.click(row_point([row for row in app.state()["serverList"]["rows"] if row["cells"][NAME] == "Echo"][0]))
             check_layout(self, app.wait_for(lambda s: len(s["playerList"]["rows"]) == 30, "Echo's players"))
@@ -149,6 +157,46 @@ class MainWindowTest(unittest.TestCase):
             self.use_while_rows_come(session, app, state)
             app.key("Return")
             self.assertEqual(harness.launch(game_folder, 1, "the game started")[1], "c:\\games\\tarnwick")
+
+    def test_rows_on_screen_while_they_come(self):
+        """While a first pass brings rows, every row in view is on screen 150 ms after each
+        step of a drag of the scroll bar's thumb, a restore from the tray and a resize. Once
+        the pass is over, no thread of the program wakes, shown or hidden."""
+        with Session("window-painted") as session:
+            session.set_install_dir("c:\\games\\tarnwick")
+            session.serve(PASS)
+            app = session.start()
+            box = app.wait_for(lambda s: len(s["serverList"]["rows"]) >= 60, "rows below the view")["serverList"]["screen"]
+
+            def painted(what):
+                time.sleep(0.15)
+                capture = session.capture(box)
+                self.assertEqual(session.unpainted_rows(app.state("in-view"), "serverList", capture), [], what)
+
+            thumb = middle(app.state()["serverList"]["thumb"])
+            session.xdotool("mousemove", *thumb, "mousedown", 1)
+            for step in range(1, 6):
+                session.xdotool("mousemove", thumb[0], thumb[1] + 3 * step)
+                painted("the rows in view after step %d of the thumb" % step)
+            session.xdotool("mouseup", 1)
+            self.assertGreater(app.state("in-view")["serverList"]["top"], 0)
+            app.minimize()
+            app.click(middle(harness.wait_until(session.tray_icons, "the tray icon")[0]["rect"]))
+            harness.wait_until(lambda: app.state("in-view")["visible"], "the window back from the tray")
+            painted("the rows in view after a restore from the tray")
+            frame = app.window_of("SERVERBROWSER", "serverbrowser")["rect"]
+            session.probe("dpi", 96, frame["x"], frame["y"], frame["width"] + 40, frame["height"] + 60)
+            shorter = box["height"]
+            box = harness.wait_until(lambda: [b for b in [app.state("in-view")["serverList"]["screen"]]
+                                              if b["height"] > shorter], "a taller window")[0]
+            painted("the rows in view after a resize")
+            self.assertLess(app.state("in-view")["serverList"]["count"], len(PASS), "the pass was over too soon")
+
+            app.wait_for(lambda s: len(s["serverList"]["rows"]) == len(PASS), "the end of the pass")
+            time.sleep(1.0)
+            self.assertEqual(harness.wakeups(2.0), {}, "threads woken while shown")
+            app.minimize()
+            self.assertEqual(harness.wakeups(2.0), {}, "threads woken while hidden")
 
     def test_channel_port_without_a_list(self):
         # No master and no list file, so no query is ever sent: the query channel still has

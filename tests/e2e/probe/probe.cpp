@@ -3,8 +3,10 @@
 //
 //   probe state            the main window (class SERVERBROWSER): visibility, client area,
 //                          status bar and the three list views with their columns and rows,
-//                          each with its accessible name, its selected rows and first visible
-//                          row, and which of them has the focus; the ANSI code page ("acp")
+//                          each with its accessible name, its selected, focused, marked and
+//                          first visible rows, its scroll bar's thumb on screen, and which of
+//                          them has the focus; the ANSI code page ("acp")
+//   probe state in-view    the same with only the rows each list shows, even in part
 //   probe windows          every top-level window and its children: handle, class, title,
 //                          visibility, place
 //   probe row-message      sends the main window its private row message with a row update
@@ -21,6 +23,7 @@
 #include <shellapi.h>
 #include <oleacc.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -146,7 +149,7 @@ std::string accessibleName(HWND window) {
     return text;
 }
 
-std::string listJson(HWND list, HWND parent, const Remote& remote) {
+std::string listJson(HWND list, HWND parent, const Remote& remote, bool inViewOnly) {
     RECT screen = {};
     GetWindowRect(list, &screen);
     RECT inParent = screen;
@@ -172,7 +175,11 @@ std::string listJson(HWND list, HWND parent, const Remote& remote) {
     }
 
     std::string rows, selected;
-    for (int row = 0; row < static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); ++row) {
+    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    const int top = static_cast<int>(SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
+    const int first = inViewOnly ? top : 0;
+    const int end = inViewOnly ? std::min(count, top + static_cast<int>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0)) + 1) : count;
+    for (int row = first; row < end; ++row) {
         if (SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED))
             selected += (selected.empty() ? "" : ",") + number(row);
         std::string cells;
@@ -187,14 +194,26 @@ std::string listJson(HWND list, HWND parent, const Remote& remote) {
         RECT bounds = {};
         bounds.left = LVIR_BOUNDS;
         remote.send(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), bounds);
-        rows += std::string(row ? "," : "") + "{\"cells\":[" + cells + "],\"screen\":" + rectJson(toScreen(list, bounds)) + "}";
+        rows += std::string(row > first ? "," : "") + "{\"cells\":[" + cells + "],\"screen\":" + rectJson(toScreen(list, bounds)) + "}";
+    }
+    // Where the vertical scroll bar's thumb lies while the list shows its first rows: below the
+    // up arrow, right of the client area; null without the scroll bar. Worked out from the
+    // system's metrics: Wine answers GetScrollBarInfo only inside the list's own process.
+    std::string thumb = "null";
+    if (GetWindowLongA(list, GWL_STYLE) & WS_VSCROLL) {
+        const RECT clientOnScreen = toScreen(list, client);
+        const int arrow = GetSystemMetrics(SM_CYVSCROLL);
+        thumb = rectJson({clientOnScreen.right, clientOnScreen.top + arrow, clientOnScreen.right + GetSystemMetrics(SM_CXVSCROLL),
+                          clientOnScreen.top + arrow + GetSystemMetrics(SM_CYVTHUMB)});
     }
     GUITHREADINFO thread = {};
     thread.cbSize = sizeof thread;
     GetGUIThreadInfo(GetWindowThreadProcessId(list, nullptr), &thread);
     return "{\"name\":" + jsonQuote(accessibleName(list)) + ",\"focused\":" + boolean(thread.hwndFocus == list) + ",\"selected\":[" + selected +
-           "],\"top\":" + number(SendMessageA(list, LVM_GETTOPINDEX, 0, 0)) +
-           ",\"hscroll\":" + boolean((GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL) != 0) +
+           "],\"count\":" + number(count) + ",\"top\":" + number(top) +
+           ",\"focusedRow\":" + number(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)) +
+           ",\"mark\":" + number(SendMessageA(list, LVM_GETSELECTIONMARK, 0, 0)) +
+           ",\"thumb\":" + thumb + ",\"hscroll\":" + boolean((GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL) != 0) +
            ",\"rect\":" + rectJson(inParent) + ",\"screen\":" + rectJson(screen) + ",\"client\":" + rectJson(client) +
            ",\"columns\":[" + columns + "],\"rows\":[" + rows + "]}";
 }
@@ -210,7 +229,7 @@ std::string classOf(HWND window) {
     return name;
 }
 
-int printState() {
+int printState(bool inViewOnly) {
     const HWND window = FindWindowA("SERVERBROWSER", nullptr);
     const Remote remote(window);
     if (!remote.valid()) {
@@ -237,7 +256,7 @@ int printState() {
             const HWND header = reinterpret_cast<HWND>(SendMessageA(child, LVM_GETHEADER, 0, 0));
             const LRESULT columns = SendMessageA(header, HDM_GETITEMCOUNT, 0, 0);
             const char* view = columns == 5 ? "serverList" : columns == 3 ? "playerList" : "infoList";
-            out += ",\"" + std::string(view) + "\":" + listJson(child, window, remote);
+            out += ",\"" + std::string(view) + "\":" + listJson(child, window, remote, inViewOnly);
         }
     }
     std::puts((out + "}").c_str());
@@ -322,7 +341,7 @@ int postCommand(int id) {
 int main(int argc, char** argv) {
     CoInitialize(nullptr);
     const std::string command = argc > 1 ? argv[1] : "";
-    if (command == "state") return printState();
+    if (command == "state") return printState(argc > 2 && std::string(argv[2]) == "in-view");
     if (command == "windows") return printWindows();
     if (command == "row-message") return sendRowMessage();
     if (command == "taskbar-restart") return restartTaskbar();
