@@ -30,29 +30,36 @@ RowTexts rowTextsOf(const std::string& key, const ServerRowFields& fields) {
                     playersText(fields.playerCount, fields.maxClients), pingText(fields.ping), key.c_str()};
 }
 
-CellOrder cellOrderOf(int column, const std::string& cell) {
-    CellOrder order;
-    const std::size_t length = cell.size() < compareTextLimit ? cell.size() : compareTextLimit;
-    if (column == playersColumnIndex || column == pingColumnIndex) {
-        // Read from the cut text too, so that a cell orders by what a 64-character read of it
-        // would hold.
-        order.number = length == cell.size() ? readDecimal(cell.c_str()) : readDecimal(cell.substr(0, length).c_str());
-        return order;
-    }
-    order.folded.resize(length);
-    for (std::size_t i = 0; i < length; ++i) order.folded[i] = static_cast<char>(fold(static_cast<unsigned char>(cell[i])));
-    return order;
+bool numericColumn(int column) { return column == playersColumnIndex || column == pingColumnIndex; }
+
+int cellNumber(const std::string& cell) {
+    // Read from the cut text, so that a cell orders by what a 64-character read of it holds.
+    return cell.size() <= compareTextLimit ? readDecimal(cell.c_str()) : readDecimal(cell.substr(0, compareTextLimit).c_str());
 }
 
-int compareCellOrders(const CellOrder& a, const CellOrder& b) {
-    if (a.number != b.number) return sign(a.number, b.number);
-    // Compared as unsigned bytes; the shorter of two texts that agree so far orders first.
-    const int text = a.folded.compare(b.folded);
-    return text < 0 ? -1 : (text > 0 ? 1 : 0);
+void appendFoldedCell(std::string& out, const std::string& cell) {
+    const std::size_t length = cell.size() < compareTextLimit ? cell.size() : compareTextLimit;
+    const std::size_t start = out.size();
+    out.resize(start + length);
+    for (std::size_t i = 0; i < length; ++i) out[start + i] = static_cast<char>(fold(static_cast<unsigned char>(cell[i])));
+}
+
+int compareFolded(std::string_view a, std::string_view b) {
+    // A loop of its own: the C runtime's memcmp is a call per comparison, and a sort makes
+    // tens of thousands of them.
+    const std::size_t length = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < length; ++i)
+        if (a[i] != b[i]) return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[i]) ? -1 : 1;
+    return sign(static_cast<int>(a.size()), static_cast<int>(b.size()));
 }
 
 int compareCellTexts(int column, bool ascending, const std::string& a, const std::string& b) {
-    const CellOrder first = cellOrderOf(column, ascending ? a : b);
-    const CellOrder second = cellOrderOf(column, ascending ? b : a);
-    return compareCellOrders(first, second);
+    const std::string& first = ascending ? a : b;
+    const std::string& second = ascending ? b : a;
+    if (numericColumn(column)) return sign(cellNumber(first), cellNumber(second));
+    std::string foldedFirst;
+    std::string foldedSecond;
+    appendFoldedCell(foldedFirst, first);
+    appendFoldedCell(foldedSecond, second);
+    return compareFolded(foldedFirst, foldedSecond);
 }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 struct ServerRowFields;
 
@@ -30,14 +31,14 @@ constexpr std::size_t compareTextLimit = 63;
 // Negative when a goes first, positive when b does, 0 when they tie.
 int compareCellTexts(int column, bool ascending, const std::string& a, const std::string& b);
 
-// What a cell orders by under its column, worked out once per cell so that a sort of
-// thousands of rows compares plain values: the number its text starts with (Players, Ping),
-// or its first 63 characters with A-Z folded to a-z (the other columns), whose bytes compare
-// as unsigned values, the way _stricmp compares without a locale.
-struct CellOrder {
-    int number = 0;
-    std::string folded;
-};
-CellOrder cellOrderOf(int column, const std::string& cell);
-// Negative when a goes first in ascending order, positive when b does, 0 when they tie.
-int compareCellOrders(const CellOrder& a, const CellOrder& b);
+// What a sort of thousands of rows works out once per cell, so that it compares plain values:
+// Players and Ping order by the number at the start of a cell's first 63 characters; the
+// other columns by those characters with A-Z folded to a-z, the way _stricmp compares without
+// a locale.
+bool numericColumn(int column);
+int cellNumber(const std::string& cell);
+// Appends the folded characters of a cell to out.
+void appendFoldedCell(std::string& out, const std::string& cell);
+// Orders two folded texts: bytes as unsigned values, and of two texts that agree as far as the
+// shorter goes, the shorter first. Negative when a goes first, positive when b does, 0 for a tie.
+int compareFolded(std::string_view a, std::string_view b);

@@ -1,12 +1,21 @@
 #include "ui/row_table.h"
 
 #include <algorithm>
-#include <numeric>
+#include <string_view>
 
 namespace {
 
 constexpr int nameCell = 0;
 constexpr int addressCell = rowTextColumns - 1;
+
+// What a row orders by under the sort's column, worked out once per sort: a number, or the
+// place of its folded text in a buffer that all rows share.
+struct SortEntry {
+    int number;
+    std::size_t offset;
+    std::size_t length;
+    int tag;
+};
 
 }  // namespace
 
@@ -37,22 +46,36 @@ RowChange applyRowTexts(ServerRows& rows, const RowTexts& texts) {
 
 void sortRows(ServerRows& rows, int column, bool ascending) {
     if (column < 0 || column >= rowTextColumns) return;
-    // Each cell's order worked out once: a comparison then compares two plain values.
-    std::vector<CellOrder> orders;
-    orders.reserve(rows.tagAtRow.size());
-    for (int tag : rows.tagAtRow)
-        orders.push_back(cellOrderOf(column, rows.texts[static_cast<std::size_t>(tag)][static_cast<std::size_t>(column)]));
-    std::vector<std::size_t> shown(rows.tagAtRow.size());
-    std::iota(shown.begin(), shown.end(), std::size_t{0});
-    std::stable_sort(shown.begin(), shown.end(), [&](std::size_t a, std::size_t b) {
-        return ascending ? compareCellOrders(orders[a], orders[b]) < 0 : compareCellOrders(orders[b], orders[a]) < 0;
-    });
-    std::vector<int> sorted;
-    sorted.reserve(shown.size());
-    for (std::size_t index : shown) sorted.push_back(rows.tagAtRow[index]);
-    rows.tagAtRow.swap(sorted);
-    for (std::size_t row = 0; row < rows.tagAtRow.size(); ++row)
-        rows.rowOfTag[static_cast<std::size_t>(rows.tagAtRow[row])] = static_cast<int>(row);
+    const std::size_t cell = static_cast<std::size_t>(column);
+    const bool numeric = numericColumn(column);
+    std::string folded;
+    std::vector<SortEntry> entries;
+    entries.reserve(rows.tagAtRow.size());
+    if (!numeric) folded.reserve(rows.tagAtRow.size() * 24);
+    for (int tag : rows.tagAtRow) {
+        const std::string& text = rows.texts[static_cast<std::size_t>(tag)][cell];
+        if (numeric) {
+            entries.push_back({cellNumber(text), 0, 0, tag});
+            continue;
+        }
+        const std::size_t offset = folded.size();
+        appendFoldedCell(folded, text);
+        entries.push_back({0, offset, folded.size() - offset, tag});
+    }
+    const char* const base = folded.data();
+    const auto textOf = [base](const SortEntry& entry) { return std::string_view(base + entry.offset, entry.length); };
+    const auto before = [&](const SortEntry& a, const SortEntry& b) {
+        return numeric ? a.number < b.number : compareFolded(textOf(a), textOf(b)) < 0;
+    };
+    // Stable: rows that tie keep the order they had.
+    if (ascending)
+        std::stable_sort(entries.begin(), entries.end(), before);
+    else
+        std::stable_sort(entries.begin(), entries.end(), [&](const SortEntry& a, const SortEntry& b) { return before(b, a); });
+    for (std::size_t row = 0; row < entries.size(); ++row) {
+        rows.tagAtRow[row] = entries[row].tag;
+        rows.rowOfTag[static_cast<std::size_t>(entries[row].tag)] = static_cast<int>(row);
+    }
 }
 
 const RowTexts* rowTextsAt(const ServerRows& rows, int row) {
