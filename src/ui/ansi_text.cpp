@@ -8,3 +8,14 @@ std::wstring ansiToWide(const std::string& text) {
     if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
     return wide;
 }
+
+std::size_t ansiCutLength(const std::string& text, std::size_t limit) {
+    if (text.size() <= limit) return text.size();
+    std::size_t length = 0;
+    while (length < limit) {
+        const std::size_t next = length + (IsDBCSLeadByte(static_cast<BYTE>(text[length])) ? 2 : 1);
+        if (next > limit) break;
+        length = next;
+    }
+    return length;
+}

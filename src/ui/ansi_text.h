@@ -5,3 +5,7 @@
 // A text of the ANSI code page (a server's name, a copy for the clipboard) as the ANSI code
 // page reads it, for the Unicode interfaces.
 std::wstring ansiToWide(const std::string& text);
+
+// How many bytes of a text fit in limit without cutting a character of a double-byte code
+// page in two: a lead byte left without its second byte would show as another letter.
+std::size_t ansiCutLength(const std::string& text, std::size_t limit);

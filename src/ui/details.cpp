@@ -164,9 +164,13 @@ void followSelection(const NMLISTVIEW& change) {
     case PaneChange::showRow:
         showServerDetails(change.iItem);
         break;
-    case PaneChange::showMark:
-        showServerDetails(listSelectionMark(serverList));
+    case PaneChange::showMark: {
+        // A virtual list may report a deselection of every row (row -1) before it selects the
+        // next: the pane already shows the mark's server then, and is not filled twice.
+        const std::string key = readRowText(listSelectionMark(serverList), addressColumn, detailsAddressSize);
+        if (key != paneFollower.shown()) showServerKey(key);
         break;
+    }
     case PaneChange::keep:
         break;
     }

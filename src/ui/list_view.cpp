@@ -2,30 +2,12 @@
 
 #include <commctrl.h>
 
-#include <vector>
-
-namespace {
-
-int insertRow(HWND list, LVITEMA& item, int index, const std::string& text) {
-    item.mask |= LVIF_TEXT;
-    item.iItem = index;
-    item.iSubItem = 0;
-    item.pszText = const_cast<char*>(text.c_str());
-    return static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-}
-
-}  // namespace
-
 int insertListRow(HWND list, int index, const std::string& text) {
     LVITEMA item = {};
-    return insertRow(list, item, index, text);
-}
-
-int insertTaggedListRow(HWND list, int index, const std::string& text, LPARAM tag) {
-    LVITEMA item = {};
-    item.mask = LVIF_PARAM;
-    item.lParam = tag;
-    return insertRow(list, item, index, text);
+    item.mask = LVIF_TEXT;
+    item.iItem = index;
+    item.pszText = const_cast<char*>(text.c_str());
+    return static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
 void setListCellText(HWND list, int row, int column, const std::string& text) {
@@ -33,17 +15,6 @@ void setListCellText(HWND list, int row, int column, const std::string& text) {
     item.iSubItem = column;
     item.pszText = const_cast<char*>(text.c_str());
     SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-}
-
-std::string listCellText(HWND list, int row, int column, int bufferSize) {
-    std::vector<char> buffer(static_cast<std::size_t>(bufferSize), '\0');
-    LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = buffer.data();
-    item.cchTextMax = bufferSize;
-    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    buffer.back() = '\0';
-    return buffer.data();
 }
 
 int nextListRow(HWND list, int after, UINT flags) {

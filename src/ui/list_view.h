@@ -4,16 +4,12 @@
 
 #include <string>
 
-// The few list-view operations the window's three lists share, each one synchronous message.
+// The few list-view operations the window's lists share, each one synchronous message.
 
-// Inserts a row at index whose first cell is text, with an item parameter when tagged;
-// returns the new row's index, -1 when the list refused it.
+// Inserts a row at index whose first cell is text; returns the new row's index, -1 when the
+// list refused it.
 int insertListRow(HWND list, int index, const std::string& text);
-int insertTaggedListRow(HWND list, int index, const std::string& text, LPARAM tag);
-
 void setListCellText(HWND list, int row, int column, const std::string& text);
-// The text of a cell as a buffer of bufferSize characters holds it (cut to bufferSize - 1).
-std::string listCellText(HWND list, int row, int column, int bufferSize);
 
 // The first row after the given one (-1: from the start) with the LVNI_ flags; -1 when none.
 int nextListRow(HWND list, int after, UINT flags);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -17,6 +18,12 @@ struct SortEntry {
     int tag;
 };
 
+// Room for size elements, growing by half again as much as it holds, as push_back would.
+template <typename T>
+void makeRoom(std::vector<T>& elements, std::size_t size) {
+    if (size > elements.capacity()) elements.reserve(std::max(size, elements.capacity() + elements.capacity() / 2));
+}
+
 }  // namespace
 
 RowChange applyRowTexts(ServerRows& rows, const RowTexts& texts) {
@@ -26,10 +33,17 @@ RowChange applyRowTexts(ServerRows& rows, const RowTexts& texts) {
         const int tag = static_cast<int>(rows.texts.size());
         change.row = static_cast<int>(rows.tagAtRow.size());
         change.added = true;
-        rows.texts.push_back(texts);
+        // Everything that may run out of memory comes first, so that a row is made whole or
+        // not at all: the table's parts stay in step.
+        RowTexts copy = texts;
+        const std::size_t size = rows.texts.size() + 1;
+        makeRoom(rows.texts, size);
+        makeRoom(rows.tagAtRow, size);
+        makeRoom(rows.rowOfTag, size);
+        rows.tagOfKey.emplace(texts[addressCell], tag);
+        rows.texts.push_back(std::move(copy));
         rows.tagAtRow.push_back(tag);
         rows.rowOfTag.push_back(change.row);
-        rows.tagOfKey.emplace(texts[addressCell], tag);
         return change;
     }
     const std::size_t tag = static_cast<std::size_t>(known->second);

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstring>
@@ -153,7 +152,8 @@ void updateServerRow(const std::string& key, const ServerRowFields& fields) {
 
 const std::string* applyServerRowUpdate(LPARAM message) {
     const auto* update = reinterpret_cast<const ServerRowUpdate*>(message);
-    if (!update || update != sendingUpdate.load()) return nullptr;
+    // Also none once the window is being destroyed: a reply that waited meanwhile makes no row.
+    if (!update || update != sendingUpdate.load() || !rowWindow.load()) return nullptr;
     try {
         applyRow(rowTextsOf(*update->key, *update->fields));
     } catch (const std::bad_alloc&) {
@@ -183,7 +183,13 @@ void sortByColumn(int column) {
     showNewRows();
     const int top = listTopRow(serverList);
     const SelectionPlace place = selectionPlace();
-    sortRows(rows, column, flag != 0);
+    try {
+        sortRows(rows, column, flag != 0);
+    } catch (const std::bad_alloc&) {
+        // Out of memory for the sort: the rows keep their order, and the column its direction.
+        flag = flag ? 0 : 1;
+        return;
+    }
     moveSelection(place);
     // Focusing a row may scroll it into view; the list shows the same stretch as before.
     scrollListToRow(serverList, top);
@@ -197,7 +203,7 @@ bool movingServerSelection() { return movingSelection; }
 std::string readRowText(int row, int column, int bufferSize) {
     const std::string* cell = cellText(row, column);
     if (!cell || bufferSize <= 0) return {};
-    return cell->substr(0, static_cast<std::size_t>(bufferSize) - 1);
+    return cell->substr(0, ansiCutLength(*cell, static_cast<std::size_t>(bufferSize) - 1));
 }
 
 void answerCellRequest(NMHDR* header) {
@@ -207,7 +213,7 @@ void answerCellRequest(NMHDR* header) {
         if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
         // Copied straight from the row: the list asks for every cell it paints.
         const std::string* cell = cellText(item.iItem, item.iSubItem);
-        const std::size_t length = cell ? std::min(cell->size(), static_cast<std::size_t>(item.cchTextMax) - 1) : 0;
+        const std::size_t length = cell ? ansiCutLength(*cell, static_cast<std::size_t>(item.cchTextMax) - 1) : 0;
         if (length) std::memcpy(item.pszText, cell->data(), length);
         item.pszText[length] = '\0';
         return;
@@ -223,26 +229,29 @@ int findRowByName(const NMHDR* header) {
     // Windows sends the ANSI form to this window, which takes ANSI notifications; Wine always
     // sends the Unicode one.
     std::wstring wanted;
-    LVFINDINFOW find = {};
+    UINT flags = 0;
     int start = 0;
     if (header->code == LVN_ODFINDITEMA) {
         const NMLVFINDITEMA& item = *reinterpret_cast<const NMLVFINDITEMA*>(header);
-        find.flags = item.lvfi.flags;
+        flags = item.lvfi.flags;
         if (item.lvfi.psz) wanted = ansiToWide(item.lvfi.psz);
         start = item.iStart;
     } else {
         const NMLVFINDITEMW& item = *reinterpret_cast<const NMLVFINDITEMW*>(header);
-        find.flags = item.lvfi.flags;
+        flags = item.lvfi.flags;
         if (item.lvfi.psz) wanted = item.lvfi.psz;
         start = item.iStart;
     }
-    // Rows are found by their name only; an item parameter means nothing to a virtual list.
-    if (!(find.flags & (LVFI_STRING | LVFI_PARTIAL)) || wanted.empty() || countedRows == 0) return -1;
-    const bool partial = (find.flags & LVFI_PARTIAL) != 0;
+    // Rows are found by their name only: a place on screen or an item parameter means nothing
+    // here. LVFI_SUBSTRING is LVFI_PARTIAL's other name, and LVFI_WRAP alone asks for a string.
+    constexpr UINT findSubstring = 0x0004;  // LVFI_SUBSTRING, which mingw's header lacks
+    constexpr UINT byString = LVFI_STRING | LVFI_PARTIAL | findSubstring | LVFI_WRAP;
+    if (!(flags & byString) || (flags & LVFI_NEARESTXY) || wanted.empty() || countedRows == 0) return -1;
+    const bool partial = (flags & (LVFI_PARTIAL | findSubstring)) != 0;
     if (start < 0 || start >= countedRows) start = 0;
     for (int step = 0; step < countedRows; ++step) {
         const int row = start + step;
-        if (row >= countedRows && !(find.flags & LVFI_WRAP)) break;
+        if (row >= countedRows && !(flags & LVFI_WRAP)) break;
         std::wstring name = ansiToWide(*cellText(row % countedRows, nameColumn));
         if (partial) name = name.substr(0, wanted.size());
         // Case is ignored, as the list view ignores it when it searches its own rows.

@@ -184,11 +184,14 @@ std::string listJson(HWND list, HWND parent, const Remote& remote, bool inViewOn
             selected += (selected.empty() ? "" : ",") + number(row);
         std::string cells;
         for (int column = 0; column < columnCount; ++column) {
+            // LVM_GETITEMA: a virtual list need not answer LVM_GETITEMTEXT.
             LVITEMA item = {};
+            item.mask = LVIF_TEXT;
+            item.iItem = row;
             item.iSubItem = column;
             item.pszText = remote.text();
             item.cchTextMax = static_cast<int>(textSize);
-            remote.send(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), item);
+            remote.send(list, LVM_GETITEMA, 0, item);
             cells += (column ? "," : "") + jsonQuote(remote.readText());
         }
         RECT bounds = {};
