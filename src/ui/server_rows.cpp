@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstring>
@@ -37,16 +38,19 @@ std::array<int, serverColumnCount> sortFlags = initialSortFlags;
 
 // How many rows the server list has been told of: the rows after them wait for the row-count
 // timer. Under Wine a visible list view redraws its vertical scroll bar twice whenever its item
-// count changes, about 7 ms of the window thread's CPU (a new row takes 0.1 ms besides), while
+// count changes, about 10 ms of the window thread's CPU (a new row takes 0.1 ms besides), while
 // the next reply waits in the socket and its ping grows: told of one by one, 1,000 new rows
 // kept the window thread busy 11 ms each (bench/row_bench). So new rows are told of together.
 // One that would show at once is told of within newRowInterval. Rows that all lie below the
-// view change only the scroll bar's thumb and wait up to belowViewInterval: nearly every row of
-// a first pass lies there, and a pass of 5,000 servers lasts 150 s, so this interval sets the
-// window thread's share of a core in it (at 400 ms about 1.7 %, at 1 s 0.7 %).
+// view change only the scroll bar's thumb, by a smaller share the more rows the list holds:
+// they wait longer as it grows, 4 ms for each row it holds, from 400 ms up to 5 s. A first pass
+// of 5,000 servers (150 s) then changes the count about 50 times; told of every second, it cost
+// the window thread 1.5 s of CPU (bench/ping_accuracy).
 int countedRows = 0;
 constexpr UINT newRowInterval = 80;
-constexpr UINT belowViewInterval = 1000;
+constexpr UINT belowViewWaitPerRow = 4;
+constexpr UINT shortestBelowViewWait = 400;
+constexpr UINT longestBelowViewWait = 5000;
 // The interval the row-count timer runs at; 0 while it does not run.
 UINT countInterval = 0;
 
@@ -64,7 +68,9 @@ bool rowInView(int row) {
 // A new row waits for the row-count timer, at the shorter interval when it would show.
 void countLater(int row) {
     if (countInterval == newRowInterval) return;
-    const UINT interval = rowInView(row) ? newRowInterval : belowViewInterval;
+    const UINT interval = rowInView(row) ? newRowInterval
+                                         : std::clamp(static_cast<UINT>(countedRows) * belowViewWaitPerRow,
+                                                      shortestBelowViewWait, longestBelowViewWait);
     if (countInterval != 0 && countInterval <= interval) return;
     // Setting the timer again replaces the longer wait.
     countInterval = interval;
