@@ -26,7 +26,7 @@ void makeRoom(std::vector<T>& elements, std::size_t size) {
 
 }  // namespace
 
-RowChange applyRowTexts(ServerRows& rows, const RowTexts& texts) {
+RowChange applyRowTexts(ServerRows& rows, RowTexts texts) {
     RowChange change;
     const auto known = rows.tagOfKey.find(texts[addressCell]);
     if (known == rows.tagOfKey.end()) {
@@ -35,13 +35,12 @@ RowChange applyRowTexts(ServerRows& rows, const RowTexts& texts) {
         change.added = true;
         // Everything that may run out of memory comes first, so that a row is made whole or
         // not at all: the table's parts stay in step.
-        RowTexts copy = texts;
         const std::size_t size = rows.texts.size() + 1;
         makeRoom(rows.texts, size);
         makeRoom(rows.tagAtRow, size);
         makeRoom(rows.rowOfTag, size);
         rows.tagOfKey.emplace(texts[addressCell], tag);
-        rows.texts.push_back(std::move(copy));
+        rows.texts.push_back(std::move(texts));
         rows.tagAtRow.push_back(tag);
         rows.rowOfTag.push_back(change.row);
         return change;
@@ -52,7 +51,7 @@ RowChange applyRowTexts(ServerRows& rows, const RowTexts& texts) {
     for (int column = nameCell + 1; column < rowTextColumns; ++column) {
         const std::size_t cell = static_cast<std::size_t>(column);
         if (shown[cell] == texts[cell]) continue;
-        shown[cell] = texts[cell];
+        shown[cell] = std::move(texts[cell]);
         change.changed = true;
     }
     return change;

@@ -27,7 +27,7 @@ struct RowChange {
 
 // Creates the server's row at the bottom on its first reply, whatever the order, or brings its
 // cells up to date; the name stays as the first reply gave it. texts[addressColumn] is the key.
-RowChange applyRowTexts(ServerRows& rows, const RowTexts& texts);
+RowChange applyRowTexts(ServerRows& rows, RowTexts texts);
 
 // Puts the rows in the column's order, ascending or not; rows that tie keep the order they had
 // (a stable sort, as the list view's own sort was).

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "core/server_table.h"
 #include "core/view.h"
@@ -77,8 +78,8 @@ void countLater(int row) {
     if (!SetTimer(rowWindow.load(), rowCountTimer, interval, nullptr)) showNewRows();
 }
 
-void applyRow(const RowTexts& texts) {
-    const RowChange change = applyRowTexts(rows, texts);
+void applyRow(RowTexts texts) {
+    const RowChange change = applyRowTexts(rows, std::move(texts));
     if (change.added) {
         countLater(change.row);
         return;
