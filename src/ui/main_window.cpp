@@ -184,7 +184,7 @@ HWND createMainWindow(HINSTANCE instance) {
     windowClass.lpszClassName = className;
     windowClass.hIconSm = loadIconForSystemDpi(instance, IDI_SMALL, LIM_SMALL);
     RegisterClassExA(&windowClass);
-    registerTaskbarCreated();
+    const UINT taskbarCreated = registerTaskbarCreated();
     runningCopyMessage = registerRunningCopyMessage();
 
     instanceHandle = instance;
@@ -196,8 +196,10 @@ HWND createMainWindow(HINSTANCE instance) {
                                   nullptr, nullptr, instance, nullptr);
     if (!window) return nullptr;
     settleFirstPlace(window, dpi, childrenDpi());
-    // A later start with fewer rights than this copy's (this one run as administrator).
-    if (runningCopyMessage) acceptFromFewerRights(window, runningCopyMessage);
+    // Both come from processes with fewer rights than a copy run as administrator: the shell,
+    // which would otherwise never tell it of a new taskbar, and a later start of the program.
+    for (const UINT message : {taskbarCreated, runningCopyMessage})
+        if (message) acceptFromFewerRights(window, message);
     return window;
 }
 

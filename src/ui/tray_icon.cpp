@@ -9,7 +9,6 @@
 #include "ui/app_messages.h"
 #include "ui/commands.h"
 #include "ui/dpi.h"
-#include "ui/message_filter.h"
 #include "ui/window_state.h"
 
 namespace {
@@ -26,14 +25,11 @@ bool trayIconShown = false;
 
 }  // namespace
 
-void registerTaskbarCreated() { taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated"); }
+UINT registerTaskbarCreated() { return taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated"); }
 
 bool isTaskbarCreated(UINT message) { return message != 0 && message == taskbarCreatedMessage; }
 
 void addTrayIcon(HWND window) {
-    // Explorer runs with fewer rights than a copy run as administrator, which would otherwise
-    // never hear of a new taskbar and stay without its icon; letting it through again is harmless.
-    if (taskbarCreatedMessage) acceptFromFewerRights(window, taskbarCreatedMessage);
     std::memset(&trayIconRecord, 0, sizeof trayIconRecord);
     // The first form of the record, sized for this build's pointer width.
     trayIconRecord.cbSize = NOTIFYICONDATAA_V1_SIZE;

@@ -5,8 +5,9 @@
 
 #include <windows.h>
 
-// Registers the message a new taskbar sends (Explorer restarted); before the window exists.
-void registerTaskbarCreated();
+// Registers the message a new taskbar sends (Explorer restarted) and returns it, 0 when it
+// cannot be registered; before the window exists.
+UINT registerTaskbarCreated();
 // Whether a message is the new taskbar's: the icon is then added again.
 bool isTaskbarCreated(UINT message);
 
