@@ -19,12 +19,39 @@ HKEY openGameKey(HKEY root) {
     return key;
 }
 
+bool sameName(const std::wstring& name, const wchar_t* other) {
+    // Environment variables are named without regard to case.
+    return CompareStringOrdinal(name.c_str(), -1, other, -1, TRUE) == CSTR_EQUAL;
+}
+
+// The installer that wrote the value is a 32-bit program: its %ProgramFiles% and
+// %CommonProgramFiles% are the 32-bit folders, which this 64-bit process finds under the
+// names ending in "(x86)" (where the system has them: a 64-bit Windows).
+std::wstring asWrittenBy32BitInstaller(const std::wstring& value) {
+    if (GetEnvironmentVariableW(L"ProgramFiles(x86)", nullptr, 0) == 0) return value;
+    std::wstring text;
+    for (std::size_t at = 0; at < value.size();) {
+        // Variables pair their percent signs from the left, as the expansion reads them.
+        const std::size_t end = value[at] == L'%' ? value.find(L'%', at + 1) : std::wstring::npos;
+        if (end == std::wstring::npos) {
+            text += value[at++];
+            continue;
+        }
+        std::wstring name = value.substr(at + 1, end - at - 1);
+        if (sameName(name, L"ProgramFiles") || sameName(name, L"CommonProgramFiles")) name += L"(x86)";
+        text += L'%' + name + L'%';
+        at = end + 1;
+    }
+    return text;
+}
+
 // The folder that a REG_EXPAND_SZ value names through variables (%LOCALAPPDATA%\...), which
 // ShellExecuteW would not expand in the working directory; under the same 255-character rule.
 std::wstring expandedInstallDir(const std::wstring& value) {
     wchar_t expanded[installDirectorySize];
     // The count includes the terminating zero; a larger one is the room the whole text needs.
-    const DWORD count = ExpandEnvironmentStringsW(value.c_str(), expanded, installDirectorySize);
+    const DWORD count =
+        ExpandEnvironmentStringsW(asWrittenBy32BitInstaller(value).c_str(), expanded, installDirectorySize);
     if (count == 0 || count > installDirectorySize) return {};
     return expanded;
 }

@@ -94,9 +94,10 @@ class ListJobsTest(unittest.TestCase):
         self.assertEqual(self.driver("installdir"), ["dir "])
         self.session.set_install_dir("d" * 256)
         self.assertEqual(self.driver("installdir"), ["dir "])
-        # Taken by its type: variables expanded (to 360 characters here, too long), a number
-        # counted as no value.
+        # Taken by its type: variables expanded (as the 32-bit installer meant them; to 360
+        # characters here, too long), a number counted as no value.
         for kind, data, directory in [("REG_EXPAND_SZ", "%SystemDrive%\\Games\\Expanded", "C:\\Games\\Expanded"),
+                                      ("REG_EXPAND_SZ", "%programfiles%\\X", "C:\\Program Files (x86)\\X"),
                                       ("REG_EXPAND_SZ", "%CommonProgramFiles%\\" * 12, ""), ("REG_DWORD", "1", "")]:
             reg("add", "HKCU" + key, "/v", "INSTDIR", "/t", kind, "/d", data, "/f")
             self.assertEqual(self.driver("installdir"), ["dir " + directory])
