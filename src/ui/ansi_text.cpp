@@ -11,6 +11,13 @@ std::wstring ansiToWide(const std::string& text) {
 
 std::size_t ansiCutLength(const std::string& text, std::size_t limit) {
     if (text.size() <= limit) return text.size();
+    // Where UTF-8 is the ANSI code page (an option of Windows 10 1903 and later), which
+    // IsDBCSLeadByte does not know: the cut moves back over the continuation bytes.
+    if (GetACP() == CP_UTF8) {
+        std::size_t length = limit;
+        while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
+        return length;
+    }
     std::size_t length = 0;
     while (length < limit) {
         const std::size_t next = length + (IsDBCSLeadByte(static_cast<BYTE>(text[length])) ? 2 : 1);

@@ -1,5 +1,6 @@
 #include "ui/server_list_notify.h"
 
+#include <new>
 #include <string>
 
 #include "launch/launch.h"
@@ -40,24 +41,7 @@ LRESULT runRowMenuAtCursor(HWND window, int row) {
     return runRowMenu(window, row, cursor);
 }
 
-}  // namespace
-
-LRESULT openSelectedRowMenu(HWND window) {
-    const int row = nextListRow(serverList, -1, LVNI_SELECTED);
-    if (row < 0) return 0;
-    // At the row's first cell, scrolled into view if it is not, where the keyboard user looks.
-    SendMessageA(serverList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
-    RECT bounds;
-    listRowRect(serverList, row, LVIR_LABEL, bounds);
-    POINT at = {bounds.left > 0 ? bounds.left : 0, bounds.bottom};
-    ClientToScreen(serverList, &at);
-    return runRowMenu(window, row, at);
-}
-
-LRESULT handleListNotify(HWND window, WPARAM wParam, NMHDR* header) {
-    if (!header) return 0;
-    if (header->hwndFrom != serverList) return defaultNotify(window, wParam, header);
-
+LRESULT serverListNotify(HWND window, WPARAM wParam, NMHDR* header) {
     switch (header->code) {
     case LVN_GETDISPINFOA:
     case LVN_GETDISPINFOW:
@@ -92,4 +76,30 @@ LRESULT handleListNotify(HWND window, WPARAM wParam, NMHDR* header) {
         break;
     }
     return defaultNotify(window, wParam, header);
+}
+
+}  // namespace
+
+LRESULT handleListNotify(HWND window, WPARAM wParam, NMHDR* header) {
+    if (!header) return 0;
+    if (header->hwndFrom != serverList) return defaultNotify(window, wParam, header);
+    try {
+        return serverListNotify(window, wParam, header);
+    } catch (const std::bad_alloc&) {
+        // Memory ran out on the way (a text, the pane's rows): no exception may cross the
+        // list's own code back into it. Nothing is found, and the cell stays empty.
+        return header->code == LVN_ODFINDITEMA || header->code == LVN_ODFINDITEMW ? -1 : 0;
+    }
+}
+
+LRESULT openSelectedRowMenu(HWND window) {
+    const int row = nextListRow(serverList, -1, LVNI_SELECTED);
+    if (row < 0) return 0;
+    // At the row's first cell, scrolled into view if it is not, where the keyboard user looks.
+    SendMessageA(serverList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+    RECT bounds;
+    listRowRect(serverList, row, LVIR_LABEL, bounds);
+    POINT at = {bounds.left > 0 ? bounds.left : 0, bounds.bottom};
+    ClientToScreen(serverList, &at);
+    return runRowMenu(window, row, at);
 }
